@@ -1,0 +1,30 @@
+#pragma once
+// Rebuilds codes from the per-byte messages Brenvik sends and records them.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+class CodeRecorder {
+public:
+    // outPath gets one escaped code per line; logPath (may be empty) every
+    // message as "wParam lParam". Both are truncated on open.
+    bool open(const std::string& outPath, const std::string& logPath);
+    ~CodeRecorder();
+
+    // Returns true when the message ended a code.
+    bool onMessage(uintptr_t wParam, intptr_t lParam);
+
+    size_t codeCount() const { return codes_; }
+    const std::string& lastCodeLine() const { return lastLine_; }
+
+    // Keeps binary codes one per line and byte-exact recoverable.
+    static std::string escape(const std::string& code);
+
+private:
+    FILE* out_ = nullptr;
+    FILE* log_ = nullptr;
+    std::string current_;
+    std::string lastLine_;
+    size_t codes_ = 0;
+};

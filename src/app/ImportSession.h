@@ -1,0 +1,65 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "serial/SerialPort32.h"
+
+namespace brenvik {
+
+// What the import needs of the window it runs in. Options are read at the
+// moment each is used: the user may change them while the import pumps messages.
+class ImportHost {
+public:
+    virtual ~ImportHost() = default;
+    virtual std::string PortDisplayName() = 0;
+    virtual bool RefreshOption() = 0;
+    virtual bool CutOption() = 0;
+    virtual bool IgnoreOption() = 0;
+    virtual int CodeLength() = 0;
+    // Modal information box (Windows-1250 text); returns when the user closed it.
+    virtual void ShowInformation(const std::string& text) = 0;
+    virtual void SetCaption(const std::string& text) = 0;
+    // Handles every queued window message, then returns.
+    virtual void ProcessMessages() = 0;
+    virtual void ImportRunningChanged(bool running) = 0;
+};
+
+// The target program's window, reached through the window manager.
+class TargetWindowApi {
+public:
+    using WindowHandle = std::uintptr_t;
+    virtual ~TargetWindowApi() = default;
+    // A top-level window of this class, whatever its title; 0 when none.
+    virtual WindowHandle FindByClass(const std::string& className) = 0;
+    // Sent synchronously: returns after the window has handled it.
+    virtual void Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+};
+
+// One run of the Import command: wake the collector, download its codes and
+// type them into the target window.
+class ImportSession {
+public:
+    static constexpr std::uint32_t kKeyMessage = 0x0400 + 10;  // WM_USER + 10
+
+    ImportSession(TSerialPort32& port, ImportHost& host, TargetWindowApi& target);
+
+    // Returns false without doing anything when an import is already running:
+    // a nested run on the same port would tear the transfer apart.
+    bool Run();
+    void FeedCode(const std::string& code);
+    bool Running() const { return running_; }
+
+private:
+    void Transfer();
+    bool WakeCollector();
+    std::string NextCode(const std::string& line) const;
+
+    TSerialPort32& port_;
+    ImportHost& host_;
+    TargetWindowApi& target_;
+    TargetWindowApi::WindowHandle window_ = 0;
+    bool running_ = false;
+};
+
+}  // namespace brenvik

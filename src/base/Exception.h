@@ -1,0 +1,21 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+namespace brenvik {
+
+// Base class of every exception the program raises on purpose; reports show
+// its Message.
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message), Message(message) {}
+    std::string Message;
+};
+
+// Raised when a stored setting or registry value has a type the reader cannot use.
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+}  // namespace brenvik
