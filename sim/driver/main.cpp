@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "ui_lookup.h"
+#include "UiLookup.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ struct Options {
     std::vector<std::wstring> command;
 };
 
-[[noreturn]] void fail(const std::string& why)
+[[noreturn]] void Fail(const std::string& why)
 {
     std::fprintf(stderr, "brenvik-driver: %s\n", why.c_str());
     std::exit(1);
@@ -36,10 +36,10 @@ struct Options {
 
 // One result per line, flushed at once so a calling test reads progress as it happens.
 // Line breaks inside a text become the two characters "\n".
-void printLine(const std::string& prefix, const std::wstring& text = {})
+void PrintLine(const std::string& prefix, const std::wstring& text = {})
 {
     std::string line = prefix;
-    const std::string utf8 = toUtf8(text);
+    const std::string utf8 = ToUtf8(text);
     for (size_t i = 0; i < utf8.size(); ++i) {
         if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')
             continue;
@@ -51,7 +51,7 @@ void printLine(const std::string& prefix, const std::wstring& text = {})
 }
 
 template <class Done>
-bool waitUntil(DWORD timeoutMs, Done done)
+bool WaitUntil(DWORD timeoutMs, Done done)
 {
     const ULONGLONG start = GetTickCount64();
     while (!done()) {
@@ -62,66 +62,66 @@ bool waitUntil(DWORD timeoutMs, Done done)
     return true;
 }
 
-HWND waitForTopLevel(const std::wstring& windowClass, DWORD timeoutMs)
+HWND WaitForTopLevel(const std::wstring& windowClass, DWORD timeoutMs)
 {
     HWND hwnd = nullptr;
-    if (!waitUntil(timeoutMs, [&] { return (hwnd = FindWindowW(windowClass.c_str(), nullptr)) != nullptr; }))
-        fail("no window of class " + toUtf8(windowClass));
+    if (!WaitUntil(timeoutMs, [&] { return (hwnd = FindWindowW(windowClass.c_str(), nullptr)) != nullptr; }))
+        Fail("no window of class " + ToUtf8(windowClass));
     return hwnd;
 }
 
-void closeAndWait(HWND hwnd, DWORD timeoutMs)
+void CloseAndWait(HWND hwnd, DWORD timeoutMs)
 {
     PostMessageW(hwnd, WM_CLOSE, 0, 0);
-    if (!waitUntil(timeoutMs, [&] { return !IsWindow(hwnd); }))
-        fail("window still open after WM_CLOSE");
+    if (!WaitUntil(timeoutMs, [&] { return !IsWindow(hwnd); }))
+        Fail("window still open after WM_CLOSE");
 }
 
 // The import runs inside Brenvik's click handler with the button disabled, and may show
 // message boxes on the way; it is over once the button is enabled again with no box open.
-void import(const Options& opt)
+void Import(const Options& opt)
 {
-    HWND main = waitForTopLevel(opt.windowClass, opt.timeoutMs);
+    HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);
     HWND button = nullptr;
-    if (!waitUntil(opt.timeoutMs, [&] { return (button = findButton(main, opt.buttonCaption)) != nullptr; }))
-        fail("no button " + toUtf8(opt.buttonCaption));
+    if (!WaitUntil(opt.timeoutMs, [&] { return (button = FindButton(main, opt.buttonCaption)) != nullptr; }))
+        Fail("no button " + ToUtf8(opt.buttonCaption));
     DWORD pid = 0;
     GetWindowThreadProcessId(main, &pid);
     // A click into a running import or an open box would nest a second import.
-    if (!waitUntil(opt.timeoutMs, [&] { return IsWindowEnabled(button) && !findMessageBox(pid); }))
-        fail("Brenvik is busy: button disabled or a message box open");
+    if (!WaitUntil(opt.timeoutMs, [&] { return IsWindowEnabled(button) && !FindMessageBox(pid); }))
+        Fail("Brenvik is busy: button disabled or a message box open");
 
     // Posted: the handler blocks in modal boxes, a SendMessage would block the driver with it.
     PostMessageW(button, BM_CLICK, 0, 0);
     // If neither sign shows in time, the import was over before the first look.
-    waitUntil(kClickStartMs < opt.timeoutMs ? kClickStartMs : opt.timeoutMs,
-              [&] { return !IsWindowEnabled(button) || findMessageBox(pid); });
+    WaitUntil(kClickStartMs < opt.timeoutMs ? kClickStartMs : opt.timeoutMs,
+              [&] { return !IsWindowEnabled(button) || FindMessageBox(pid); });
 
     ULONGLONG lastProgress = GetTickCount64();
     for (;;) {
         if (!IsWindow(main))
-            fail("Brenvik's window disappeared during the import");
+            Fail("Brenvik's window disappeared during the import");
         if (GetTickCount64() - lastProgress >= opt.timeoutMs)
-            fail("import did not end");
-        HWND box = findMessageBox(pid);
+            Fail("import did not end");
+        HWND box = FindMessageBox(pid);
         if (!box && IsWindowEnabled(button))
             break;
         // Unreadable means Brenvik's thread is busy: look again rather than print a blank.
-        const auto text = box ? messageBoxText(box) : std::nullopt;
+        const auto text = box ? MessageBoxText(box) : std::nullopt;
         if (!text) {
             Sleep(kPollMs);
             continue;
         }
-        printLine("message: ", *text);
+        PrintLine("message: ", *text);
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        if (!waitUntil(opt.timeoutMs, [&] { return !IsWindow(box) || !IsWindowVisible(box); }))
-            fail("message box did not close");
+        if (!WaitUntil(opt.timeoutMs, [&] { return !IsWindow(box) || !IsWindowVisible(box); }))
+            Fail("message box did not close");
         lastProgress = GetTickCount64();
     }
-    printLine("done");
+    PrintLine("done");
 }
 
-bool parseArgs(Options& opt)
+bool ParseArgs(Options& opt)
 {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -152,7 +152,7 @@ int main()
 {
     _setmode(_fileno(stdout), _O_BINARY);  // plain LF lines for the reading test
     Options opt;
-    if (!parseArgs(opt)) {
+    if (!ParseArgs(opt)) {
         std::fprintf(stderr,
                      "usage: brenvik-driver [--class CLASS] [--button CAPTION] [--timeout-ms N] COMMAND\n"
                      "  wait-window | import | caption | close | close-class CLASS\n");
@@ -160,20 +160,20 @@ int main()
     }
     const std::wstring& command = opt.command[0];
     if (command == L"wait-window") {
-        waitForTopLevel(opt.windowClass, opt.timeoutMs);
-        printLine("window");
+        WaitForTopLevel(opt.windowClass, opt.timeoutMs);
+        PrintLine("window");
     } else if (command == L"import") {
-        import(opt);
+        Import(opt);
     } else if (command == L"caption") {
-        printLine("caption: ", captionText(waitForTopLevel(opt.windowClass, opt.timeoutMs)));
+        PrintLine("caption: ", CaptionText(WaitForTopLevel(opt.windowClass, opt.timeoutMs)));
     } else if (command == L"close") {
-        closeAndWait(waitForTopLevel(opt.windowClass, opt.timeoutMs), opt.timeoutMs);
-        printLine("closed");
+        CloseAndWait(WaitForTopLevel(opt.windowClass, opt.timeoutMs), opt.timeoutMs);
+        PrintLine("closed");
     } else if (command == L"close-class") {
-        closeAndWait(waitForTopLevel(opt.command[1], opt.timeoutMs), opt.timeoutMs);
-        printLine("closed");
+        CloseAndWait(WaitForTopLevel(opt.command[1], opt.timeoutMs), opt.timeoutMs);
+        PrintLine("closed");
     } else {
-        fail("unknown command " + toUtf8(command));
+        Fail("unknown command " + ToUtf8(command));
     }
     return 0;
 }

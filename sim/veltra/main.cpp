@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "code_recorder.h"
+#include "CodeRecorder.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ struct Options {
 
 CodeRecorder g_recorder;
 
-bool parseArgs(int argc, char** argv, Options& opt)
+bool ParseArgs(int argc, char** argv, Options& opt)
 {
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
@@ -46,29 +46,29 @@ bool parseArgs(int argc, char** argv, Options& opt)
     return !opt.out.empty();
 }
 
-void paintStatus(HWND hwnd)
+void PaintStatus(HWND hwnd)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     char count[64];
     const int n = std::snprintf(count, sizeof count, "Kody: %lu",
-                                static_cast<unsigned long>(g_recorder.codeCount()));
+                                static_cast<unsigned long>(g_recorder.CodeCount()));
     TextOutA(dc, 10, 10, count, n);
-    const std::string last = "Ostatni: " + g_recorder.lastCodeLine();
+    const std::string last = "Ostatni: " + g_recorder.LastCodeLine();
     TextOutA(dc, 10, 30, last.c_str(), static_cast<int>(last.size()));
     EndPaint(hwnd, &ps);
 }
 
-LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case kCodeMessage:
         // Painting is deferred (invalidate only) so a burst of codes stays fast.
-        if (g_recorder.onMessage(wParam, lParam))
+        if (g_recorder.OnMessage(wParam, lParam))
             InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case WM_PAINT:
-        paintStatus(hwnd);
+        PaintStatus(hwnd);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -79,7 +79,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 // Written via a temporary file and a rename, so a polling test never reads it half-written.
-bool writeReadyFile(const std::string& path, HWND hwnd)
+bool WriteReadyFile(const std::string& path, HWND hwnd)
 {
     const std::string tmp = path + ".tmp";
     FILE* f = std::fopen(tmp.c_str(), "wb");
@@ -96,18 +96,18 @@ int main(int argc, char** argv)
 {
     _setmode(_fileno(stdout), _O_BINARY);  // plain LF lines for the reading test
     Options opt;
-    if (!parseArgs(argc, argv, opt)) {
+    if (!ParseArgs(argc, argv, opt)) {
         std::fprintf(stderr, "usage: veltra-sim --out FILE [--second-class] [--log FILE] [--ready FILE]\n");
         return 2;
     }
-    if (!g_recorder.open(opt.out, opt.log)) {
+    if (!g_recorder.Open(opt.out, opt.log)) {
         std::fprintf(stderr, "veltra-sim: cannot open output files\n");
         return 1;
     }
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
-    wc.lpfnWndProc = windowProc;
+    wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -125,7 +125,7 @@ int main(int argc, char** argv)
     }
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 
-    if (!opt.ready.empty() && !writeReadyFile(opt.ready, hwnd)) {
+    if (!opt.ready.empty() && !WriteReadyFile(opt.ready, hwnd)) {
         std::fprintf(stderr, "veltra-sim: cannot write %s\n", opt.ready.c_str());
         return 1;
     }
@@ -137,6 +137,6 @@ int main(int argc, char** argv)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    std::printf("codes %lu\n", static_cast<unsigned long>(g_recorder.codeCount()));
+    std::printf("codes %lu\n", static_cast<unsigned long>(g_recorder.CodeCount()));
     return 0;
 }

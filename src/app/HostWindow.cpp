@@ -44,7 +44,8 @@ void ShowError(HWND owner, const char* message) {
 }  // namespace
 
 HostWindow::HostWindow(HINSTANCE instance) : instance_(instance) {
-    WNDCLASSEXW windowClass{sizeof windowClass};
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);

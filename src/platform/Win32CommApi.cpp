@@ -9,14 +9,21 @@ namespace {
 
 static_assert(sizeof(DCB) == sizeof(CommState), "CommState must mirror DCB");
 
-HANDLE AsHandle(CommHandle handle) { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handle)); }
+// Kernel handles carry 32 significant bits and sign-extend on 64-bit Windows,
+// so INVALID_HANDLE_VALUE survives the round trip.
+HANDLE AsHandle(CommHandle handle) {
+    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(static_cast<std::int32_t>(handle)));
+}
+CommHandle FromHandle(HANDLE handle) {
+    return static_cast<CommHandle>(reinterpret_cast<std::uintptr_t>(handle));
+}
 
 class Win32CommApi final : public CommApi {
 public:
     CommHandle OpenDevice(const std::string& path) override {
         HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        return static_cast<CommHandle>(reinterpret_cast<std::uintptr_t>(handle));
+        return FromHandle(handle);
     }
     bool CloseDevice(CommHandle handle) override { return CloseHandle(AsHandle(handle)) != FALSE; }
     bool GetState(CommHandle handle, CommState& state) override {

@@ -9,17 +9,17 @@ class CodeRecorder {
 public:
     // outPath gets one escaped code per line; logPath (may be empty) every
     // message as "wParam lParam". Both are truncated on open.
-    bool open(const std::string& outPath, const std::string& logPath);
+    bool Open(const std::string& outPath, const std::string& logPath);
     ~CodeRecorder();
 
     // Returns true when the message ended a code.
-    bool onMessage(uintptr_t wParam, intptr_t lParam);
+    bool OnMessage(uintptr_t wParam, intptr_t lParam);
 
-    size_t codeCount() const { return codes_; }
-    const std::string& lastCodeLine() const { return lastLine_; }
+    size_t CodeCount() const { return codes_; }
+    const std::string& LastCodeLine() const { return lastLine_; }
 
     // Keeps binary codes one per line and byte-exact recoverable.
-    static std::string escape(const std::string& code);
+    static std::string Escape(const std::string& code);
 
 private:
     FILE* out_ = nullptr;

@@ -1,11 +1,11 @@
-#include "code_recorder.h"
+#include "CodeRecorder.h"
 
 namespace {
 constexpr uintptr_t kEndOfCodeW = 13;
 constexpr intptr_t kEndOfCodeL = 1;
 }
 
-bool CodeRecorder::open(const std::string& outPath, const std::string& logPath)
+bool CodeRecorder::Open(const std::string& outPath, const std::string& logPath)
 {
     out_ = std::fopen(outPath.c_str(), "wb");
     if (!out_)
@@ -26,7 +26,7 @@ CodeRecorder::~CodeRecorder()
         std::fclose(log_);
 }
 
-bool CodeRecorder::onMessage(uintptr_t wParam, intptr_t lParam)
+bool CodeRecorder::OnMessage(uintptr_t wParam, intptr_t lParam)
 {
     if (log_) {
         // Flushed per message so the order is readable even if the sim is killed.
@@ -34,7 +34,7 @@ bool CodeRecorder::onMessage(uintptr_t wParam, intptr_t lParam)
         std::fflush(log_);
     }
     if (wParam == kEndOfCodeW && lParam == kEndOfCodeL) {
-        lastLine_ = escape(current_);
+        lastLine_ = Escape(current_);
         current_.clear();
         ++codes_;
         std::string line = lastLine_ + '\n';
@@ -47,7 +47,7 @@ bool CodeRecorder::onMessage(uintptr_t wParam, intptr_t lParam)
     return false;
 }
 
-std::string CodeRecorder::escape(const std::string& code)
+std::string CodeRecorder::Escape(const std::string& code)
 {
     static const char hex[] = "0123456789abcdef";
     std::string line;

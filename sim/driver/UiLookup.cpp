@@ -1,11 +1,11 @@
-#include "ui_lookup.h"
+#include "UiLookup.h"
 
 namespace {
 
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr UINT kReplyTimeoutMs = 2000;
 
-std::wstring className(HWND hwnd)
+std::wstring ClassName(HWND hwnd)
 {
     wchar_t name[256];
     const int n = GetClassNameW(hwnd, name, 256);
@@ -17,10 +17,10 @@ struct ButtonSearch {
     HWND found;
 };
 
-BOOL CALLBACK matchButton(HWND hwnd, LPARAM param)
+BOOL CALLBACK MatchButton(HWND hwnd, LPARAM param)
 {
     auto* search = reinterpret_cast<ButtonSearch*>(param);
-    if (_wcsicmp(className(hwnd).c_str(), L"Button") == 0 && controlText(hwnd) == *search->caption) {
+    if (_wcsicmp(ClassName(hwnd).c_str(), L"Button") == 0 && ControlText(hwnd) == *search->caption) {
         search->found = hwnd;
         return FALSE;
     }
@@ -32,12 +32,12 @@ struct BoxSearch {
     HWND found;
 };
 
-BOOL CALLBACK matchBox(HWND hwnd, LPARAM param)
+BOOL CALLBACK MatchBox(HWND hwnd, LPARAM param)
 {
     auto* search = reinterpret_cast<BoxSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == search->pid && IsWindowVisible(hwnd) && className(hwnd) == L"#32770") {
+    if (pid == search->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == L"#32770") {
         search->found = hwnd;
         return FALSE;
     }
@@ -46,7 +46,7 @@ BOOL CALLBACK matchBox(HWND hwnd, LPARAM param)
 
 }  // namespace
 
-std::string toUtf8(const std::wstring& text)
+std::string ToUtf8(const std::wstring& text)
 {
     if (text.empty())
         return {};
@@ -58,7 +58,7 @@ std::string toUtf8(const std::wstring& text)
     return out;
 }
 
-std::wstring captionText(HWND hwnd)
+std::wstring CaptionText(HWND hwnd)
 {
     // Reads the stored caption without a message round trip, so it answers even while
     // Brenvik is busy in a transfer and not pumping messages.
@@ -67,7 +67,7 @@ std::wstring captionText(HWND hwnd)
     return std::wstring(text, n > 0 ? n : 0);
 }
 
-std::optional<std::wstring> controlText(HWND hwnd)
+std::optional<std::wstring> ControlText(HWND hwnd)
 {
     // WM_GETTEXT, not GetWindowTextW: Windows' GetWindowTextW returns nothing for controls of
     // other processes. A timeout keeps a hung Brenvik from blocking the driver.
@@ -83,23 +83,23 @@ std::optional<std::wstring> controlText(HWND hwnd)
     return text;
 }
 
-HWND findButton(HWND parent, const std::wstring& caption)
+HWND FindButton(HWND parent, const std::wstring& caption)
 {
     ButtonSearch search{&caption, nullptr};
-    EnumChildWindows(parent, matchButton, reinterpret_cast<LPARAM>(&search));
+    EnumChildWindows(parent, MatchButton, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND findMessageBox(DWORD pid)
+HWND FindMessageBox(DWORD pid)
 {
     // EnumWindows walks top-down in Z order, so a box stacked on another comes first.
     BoxSearch search{pid, nullptr};
-    EnumWindows(matchBox, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-std::optional<std::wstring> messageBoxText(HWND box)
+std::optional<std::wstring> MessageBoxText(HWND box)
 {
     HWND text = GetDlgItem(box, kMessageBoxTextId);
-    return text ? controlText(text) : std::nullopt;
+    return text ? ControlText(text) : std::nullopt;
 }

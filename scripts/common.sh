@@ -1,0 +1,50 @@
+# Shared by the project's scripts: paths, the Debian packages, and the choice
+# of Wine architecture.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_root="${BRENVIK_BUILD_DIR:-$root/build}"
+
+packages=(cmake ninja-build g++ libgtest-dev zlib1g-dev
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  wine wine64 wine32:i386 xvfb xauth socat)
+
+install_missing_packages() {
+  local missing=() package
+  for package in "${packages[@]}"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+  done
+  ((${#missing[@]} == 0)) && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  ((EUID == 0)) || sudo=(sudo)
+  dpkg --print-foreign-architectures | grep -qx i386 || "${sudo[@]}" dpkg --add-architecture i386
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# 32-bit Wine needs a kernel that runs 32-bit programs; where it cannot, the
+# Windows programs are also built for x86-64 and run under 64-bit Wine.
+wine_arch() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo win32; else echo win64; fi
+}
+
+configure_and_build() {  # DIR [cmake options...]
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}
+
+build_all() {  # builds native, the shipped i686 executable and, if needed, the x86-64 test build
+  configure_and_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  configure_and_build "$build_root/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
+    -DBRENVIK_WINDOWS_ARCH=i686 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
+  if [[ $(wine_arch) == win64 ]]; then
+    configure_and_build "$build_root/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
+      -DBRENVIK_WINDOWS_ARCH=x86_64 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
+  fi
+}
+
+# The Windows build whose programs this machine's Wine can run.
+runnable_windows_build() {
+  if [[ $(wine_arch) == win64 ]]; then echo "$build_root/win64"; else echo "$build_root/win32"; fi
+}

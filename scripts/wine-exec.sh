@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs a Windows program in the test session's prefix. Refuses to run outside
+# a session, so nothing ever lands in the user's own ~/.wine.
+set -euo pipefail
+if [[ -z "${WINEPREFIX:-}" || ! -f "${WINEPREFIX}/.brenvik-test-prefix" ]]; then
+  echo "wine-exec: no test prefix; run through scripts/wine-session.sh" >&2
+  exit 2
+fi
+exec "${BRENVIK_WINE:-wine}" "$@"
