@@ -93,7 +93,7 @@ mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 write_settings
 wineserver -w
-wineserver -p  # stays up for the session: every later start is cheap
+wineserver -p 2>>"$run_dir/wineserver.log"  # stays up for the session: every later start is cheap
 wine cmd /c exit >/dev/null 2>&1  # lets the device manager map the ports again
 check_port_links
 

@@ -1,0 +1,177 @@
+#include "ImportRun.h"
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "PtyPeer.h"
+#include "WineSession.h"
+
+namespace brenvik::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char kFirstClass[] = "TMain865D2C3C09434DF4AFA2EDF18B0423EA";
+const char kSecondClass[] = "TMain865D2C3C09434DF4AFA2EDF18B0423EB";
+const char kInterfaceKey[] =
+    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{86E0D1E0-8089-11D0-9CE4-08003E301F73}";
+const char kEnumKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\BRENVIKE2E";
+
+std::string WindowsPath(const std::filesystem::path& path) {
+    std::string text = "Z:" + path.string();
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    return text;
+}
+
+// Ports 1 to 4 and 7 are installed as "Kolektor danych (COMn)".
+std::string PortListRegistry() {
+    std::ostringstream reg;
+    reg << "[-" << kInterfaceKey << "]\r\n\r\n[-" << kEnumKey << "]\r\n\r\n";
+    for (int n : {1, 2, 3, 4, 7}) {
+        std::string id = "COM" + std::to_string(n);
+        reg << "[" << kInterfaceKey << "\\##?#E2E#" << id << "]\r\n\"DeviceInstance\"=\"BRENVIKE2E\\\\" << id
+            << "\"\r\n\r\n";
+        reg << "[" << kEnumKey << "\\" << id << "]\r\n\"ClassGUID\"=\"{4D36E978-E325-11CE-BFC1-08002BE10318}\"\r\n"
+            << "\"FriendlyName\"=\"Kolektor danych (" << id << ")\"\r\n\r\n";
+        reg << "[" << kEnumKey << "\\" << id << "\\Control]\r\n\r\n";
+        reg << "[" << kEnumKey << "\\" << id << "\\Device Parameters]\r\n\"PortName\"=\"" << id << "\"\r\n\r\n";
+    }
+    return reg.str();
+}
+
+std::string SettingsRegistry(const ImportSetup& setup) {
+    char codeLength[16];
+    std::snprintf(codeLength, sizeof codeLength, "%08x", static_cast<unsigned>(setup.codeLength));
+    std::ostringstream reg;
+    reg << "[-HKEY_CURRENT_USER\\Software\\Morvane]\r\n\r\n"
+        << "[HKEY_CURRENT_USER\\Software\\Morvane\\FormMain4D643DD6BD8E447C9291EEDF0A10BE65]\r\n"
+        << "\"ComPort\"=\"" << setup.comPort << "\"\r\n"
+        << "\"Refresh\"=\"" << (setup.refresh ? 1 : 0) << "\"\r\n"
+        << "\"Cut\"=\"" << (setup.cut ? 1 : 0) << "\"\r\n"
+        << "\"CodeLen\"=dword:" << codeLength << "\r\n"
+        << "\"Ignore\"=\"" << (setup.ignore ? 1 : 0) << "\"\r\n\r\n";
+    return reg.str();
+}
+
+// The target simulator writes one code per line with \xhh escapes.
+std::vector<std::string> DecodeCodes(const std::string& text) {
+    std::vector<std::string> codes;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::string code;
+        for (size_t i = 0; i < line.size(); ++i) {
+            if (line[i] == '\\' && i + 3 < line.size() && line[i + 1] == 'x') {
+                code.push_back(static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16)));
+                i += 3;
+            } else {
+                code.push_back(line[i]);
+            }
+        }
+        codes.push_back(code);
+    }
+    return codes;
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+void WaitForFile(const std::filesystem::path& path, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!std::filesystem::exists(path)) {
+        if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error("no " + path.string());
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+std::vector<std::string> Drive(const std::vector<std::string>& command, std::chrono::milliseconds timeout) {
+    std::vector<std::string> arguments{"--timeout-ms", std::to_string(timeout.count())};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    return RunToEnd(WineSession::Get().Program("brenvik-driver.exe"), arguments, timeout + 10s);
+}
+
+}  // namespace
+
+const char kTargetMissingText[] =
+    "System Veltra II nie jest aktywny. Przed wprowadzeniem informacji uruchom Veltra II.";
+const char kCollectorSilentText[] = "Brak po\u0142\u0105czenia z kolektorem danych!";
+
+std::string SummaryText(int all, int rejected) {
+    return "Zaimportowano " + std::to_string(all) + " kod(\u00f3w) z czego " + std::to_string(rejected) +
+           " odrzucono.";
+}
+
+ImportOutcome RunImport(const ImportSetup& setup) {
+    WineSession& session = WineSession::Get();
+    static bool portsInstalled = false;
+    session.ImportRegistry("REGEDIT4\r\n\r\n" + (portsInstalled ? std::string() : PortListRegistry()) +
+                           SettingsRegistry(setup));
+    portsInstalled = true;
+
+    // The collector's link replaces whatever the port pointed at; a port
+    // without a collector points at nothing.
+    auto link = session.PortLink(setup.portNumber);
+    if (session.PortTarget(setup.portNumber) != link.string())
+        throw std::runtime_error("COM" + std::to_string(setup.portNumber) + " is not mapped into the session");
+    std::filesystem::remove(link);
+    std::optional<PtyPeer> collector;
+    if (!setup.scenario.empty()) collector.emplace(ParseCollectorScenario(setup.scenario), link.string());
+
+    auto codesFile = session.Scratch("codes.txt"), logFile = session.Scratch("keys.txt");
+    auto readyFile = session.Scratch("target-ready");
+    std::filesystem::remove(readyFile);
+    std::unique_ptr<WineProcess> target;
+    if (setup.targetPresent) {
+        std::vector<std::string> arguments{"--out", WindowsPath(codesFile), "--log", WindowsPath(logFile), "--ready",
+                                           WindowsPath(readyFile)};
+        if (setup.secondTargetClass) arguments.push_back("--second-class");
+        target = std::make_unique<WineProcess>(session.Program("veltra-sim.exe"), arguments);
+        WaitForFile(readyFile, 30s);
+    }
+
+    WineProcess brenvik(session.Program("Brenvik.exe"), {});
+    ImportOutcome outcome;
+    if (Drive({"wait-window"}, 30s) != std::vector<std::string>{"window"})
+        throw std::runtime_error("Brenvik's window did not appear");
+
+    auto start = std::chrono::steady_clock::now();
+    for (const auto& line : Drive({"import"}, 60s)) {
+        if (line.rfind("message: ", 0) == 0) outcome.messages.push_back(line.substr(9));
+        if (line == "done") outcome.finished = true;
+    }
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (const auto& line : Drive({"caption"}, 10s))
+        if (line.rfind("caption: ", 0) == 0) outcome.captionAfter = line.substr(9);
+
+    Drive({"close"}, 20s);
+    outcome.finished = outcome.finished && brenvik.Wait(20s) == 0;
+    if (target) {
+        Drive({"close-class", setup.secondTargetClass ? kSecondClass : kFirstClass}, 20s);
+        target->Wait(20s);
+        outcome.codes = DecodeCodes(ReadAll(codesFile));
+        outcome.keyLog = Lines(ReadAll(logFile));
+    }
+    if (collector) {
+        outcome.received = collector->Received();
+        collector->Stop();
+    }
+    return outcome;
+}
+
+}  // namespace brenvik::e2e

@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace brenvik::e2e {
+
+// One import as a user runs it: settings stored, a collector on a COM port,
+// the target program running, Brenvik started, its Import button clicked.
+struct ImportSetup {
+    std::string scenario;  // collector scenario; empty text: no collector on the port
+    bool targetPresent = true;
+    bool secondTargetClass = false;
+    bool refresh = false, cut = false, ignore = false;
+    int codeLength = 10;
+    std::string comPort = "Kolektor danych (COM1)";  // display name kept in the settings
+    int portNumber = 1;                              // the port the collector is attached to
+};
+
+struct ImportOutcome {
+    std::vector<std::string> messages;  // message boxes in order, UTF-8
+    bool finished = false;              // the import ended and the window closed normally
+    std::vector<std::string> codes;     // codes the target rebuilt, in order
+    std::vector<std::string> keyLog;    // every key message as "wParam lParam"
+    std::string received;               // bytes the collector got from Brenvik
+    std::string captionAfter;
+    double seconds = 0;                 // from the click to the end of the import
+};
+
+ImportOutcome RunImport(const ImportSetup& setup);
+
+// UTF-8 texts of the program's messages.
+std::string SummaryText(int all, int rejected);
+extern const char kTargetMissingText[];
+extern const char kCollectorSilentText[];
+
+}  // namespace brenvik::e2e
