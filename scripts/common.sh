@@ -34,8 +34,10 @@ configure_and_build() {  # DIR [cmake options...]
   cmake --build "$dir" -j"$(nproc)"
 }
 
-build_all() {  # builds native, the shipped i686 executable and, if needed, the x86-64 test build
-  configure_and_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+# Builds native (under AddressSanitizer/UBSan), the shipped i686 executable
+# and, where only 64-bit Wine runs, the x86-64 build of the same sources.
+build_all() {
+  configure_and_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVIK_SANITIZE=ON
   configure_and_build "$build_root/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
     -DBRENVIK_WINDOWS_ARCH=i686 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
   if [[ $(wine_arch) == win64 ]]; then

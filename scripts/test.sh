@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 install_missing_packages
-build_all -DBRENVIK_SANITIZE=ON
+build_all
 
 echo "== native tests"
 ctest --test-dir "$build_root/native" --output-on-failure -j"$(nproc)"
