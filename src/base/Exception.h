@@ -18,4 +18,10 @@ public:
     using Exception::Exception;
 };
 
+// Raised when a value cannot be converted or assigned to the requested kind.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 }  // namespace brenvik

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <stop_token>
 #include <thread>
 
 #include "PtyPeer.h"
@@ -106,6 +107,19 @@ std::vector<std::string> Drive(const std::vector<std::string>& command, std::chr
     return RunToEnd(WineSession::Get().Program("brenvik-driver.exe"), arguments, timeout + 10s);
 }
 
+// Polled rather than taken from the driver, whose start-up and polling would
+// blur both ends; 0 when the collector never saw its last acknowledgement.
+double TimeTransfer(const PtyPeer& collector, std::stop_token stop) {
+    std::optional<std::chrono::steady_clock::time_point> first;
+    while (!stop.stop_requested()) {
+        auto now = std::chrono::steady_clock::now();
+        if (!first && collector.BytesReceived() > 0) first = now;
+        if (first && collector.State().finished) return std::chrono::duration<double>(now - *first).count();
+        std::this_thread::sleep_for(1ms);
+    }
+    return 0;
+}
+
 }  // namespace
 
 const char kTargetMissingText[] =
@@ -150,15 +164,27 @@ ImportOutcome RunImport(const ImportSetup& setup) {
     if (Drive({"wait-window"}, 30s) != std::vector<std::string>{"window"})
         throw std::runtime_error("Brenvik's window did not appear");
 
+    ProcessUsage before = brenvik.Usage();
+    std::jthread transferClock;
+    if (collector)
+        transferClock = std::jthread(
+            [&](std::stop_token stop) { outcome.transferSeconds = TimeTransfer(*collector, stop); });
     auto start = std::chrono::steady_clock::now();
-    for (const auto& line : Drive({"import"}, 60s)) {
+    for (const auto& line : Drive({"import"}, std::chrono::seconds(setup.importLimitSeconds))) {
         if (line.rfind("message: ", 0) == 0) outcome.messages.push_back(line.substr(9));
         if (line == "done") outcome.finished = true;
     }
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (transferClock.joinable()) {
+        transferClock.request_stop();
+        transferClock.join();
+    }
     for (const auto& line : Drive({"caption"}, 10s))
         if (line.rfind("caption: ", 0) == 0) outcome.captionAfter = line.substr(9);
 
+    ProcessUsage after = brenvik.Usage();
+    outcome.cpuSeconds = after.cpuSeconds - before.cpuSeconds;
+    outcome.peakMegabytes = after.peakMegabytes;
     Drive({"close"}, 20s);
     outcome.finished = outcome.finished && brenvik.Wait(20s) == 0;
     if (target) {

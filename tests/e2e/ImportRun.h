@@ -14,6 +14,7 @@ struct ImportSetup {
     int codeLength = 10;
     std::string comPort = "Kolektor danych (COM1)";  // display name kept in the settings
     int portNumber = 1;                              // the port the collector is attached to
+    int importLimitSeconds = 60;                     // the longest the import may take
 };
 
 struct ImportOutcome {
@@ -24,6 +25,11 @@ struct ImportOutcome {
     std::string received;               // bytes the collector got from Brenvik
     std::string captionAfter;
     double seconds = 0;                 // from the click to the end of the import
+    // Seen from the collector, free of the driver's start-up and polling: from
+    // Brenvik's first byte to its last acknowledgement; 0 when never finished.
+    double transferSeconds = 0;
+    double cpuSeconds = 0;     // Brenvik's CPU time from just before the click to just before closing
+    double peakMegabytes = 0;  // Brenvik's peak resident memory
 };
 
 ImportOutcome RunImport(const ImportSetup& setup);

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -107,6 +108,22 @@ int WineProcess::Wait(std::chrono::milliseconds timeout) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
+}
+
+ProcessUsage WineProcess::Usage() const {
+    ProcessUsage usage;
+    auto proc = std::filesystem::path("/proc") / std::to_string(pid_);
+    // utime and stime are fields 14 and 15: the 12th and 13th after the
+    // parenthesised name, which may itself hold spaces.
+    std::string stat = ReadFile(proc / "stat");
+    std::istringstream afterName(stat.substr(stat.rfind(')') + 1));
+    std::vector<std::string> fields{std::istream_iterator<std::string>(afterName), {}};
+    if (fields.size() > 12)
+        usage.cpuSeconds = (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    std::istringstream status(ReadFile(proc / "status"));
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) usage.peakMegabytes = std::stod(line.substr(6)) / 1024;
+    return usage;
 }
 
 std::string WineProcess::Output() const { return ReadFile(outputFile_); }

@@ -31,6 +31,12 @@ private:
     std::string wine_;
 };
 
+// What a running process has used so far.
+struct ProcessUsage {
+    double cpuSeconds = 0;     // user + system time
+    double peakMegabytes = 0;  // peak resident memory
+};
+
 // A Windows program started under Wine, its standard output going to a file.
 // The destructor kills it (by pid) if it is still running.
 class WineProcess {
@@ -44,6 +50,8 @@ public:
     int Wait(std::chrono::milliseconds timeout);
     std::string Output() const;
     bool Running();
+    // The Wine loader's process is the Windows process, threads and all.
+    ProcessUsage Usage() const;
 
 private:
     pid_t pid_ = -1;

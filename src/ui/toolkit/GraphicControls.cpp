@@ -1,0 +1,92 @@
+#include "ui/toolkit/GraphicControls.h"
+
+#include "ui/toolkit/DesignValues.h"
+#include "ui/toolkit/TForm.h"
+#include "ui/toolkit/TextWrap.h"
+
+namespace brenvik {
+
+void RegisterGraphicControls() {
+    TForm::RegisterKind("TLabel", [](TComponent* owner) { return new TLabel(owner); });
+    TForm::RegisterKind("TBevel", [](TComponent* owner) { return new TBevel(owner); });
+    TForm::RegisterKind("TShape", [](TComponent* owner) { return new TShape(owner); });
+}
+
+void TLabel::Paint(Canvas& canvas) {
+    TFontSpec font = Font;
+    if (!Enabled()) font.Color = clBtnShadow;
+    canvas.SetFont(font);
+    canvas.SetBrushColor(Transparent ? clNone : Color);
+    if (!Transparent) canvas.FillRect({0, 0, Width(), Height()});
+    canvas.SetBrushColor(clNone);
+    std::vector<std::string> lines = {Caption()};
+    if (WordWrap) lines = WrapText(Caption(), Width(), [&](const std::string& text) { return canvas.TextExtent(text).Width; });
+    int top = 0;
+    for (const auto& line : lines) {
+        int height = canvas.TextExtent(line.empty() ? " " : line).Height;
+        canvas.DrawText(line, {0, top, Width(), top + height}, tfSingleLine);
+        top += height;
+    }
+}
+
+void TLabel::ApplyProperty(const DesignProperty& property, TForm& form) {
+    if (property.Name == "WordWrap")
+        WordWrap = ParseBool(property.Value);
+    else if (property.Name == "Transparent")
+        Transparent = ParseBool(property.Value);
+    else if (property.Name == "FontName")
+        Font.Name = property.Value;
+    else if (property.Name == "FontStyle")
+        Font.Style = property.Value == "fsBold" ? unsigned{fsBold} : 0u;
+    else
+        TControl::ApplyProperty(property, form);
+}
+
+void TBevel::Paint(Canvas& canvas) {
+    int right = Width() - 1, bottom = Height() - 1;
+    auto etched = [&](int y) {
+        canvas.SetPen(clBtnShadow, 1);
+        canvas.Line({0, y}, {right + 1, y});
+        canvas.SetPen(clBtnHighlight, 1);
+        canvas.Line({0, y + 1}, {right + 1, y + 1});
+    };
+    switch (Shape) {
+    case TBevelShape::bsTopLine: etched(0); break;
+    case TBevelShape::bsBottomLine: etched(bottom - 1); break;
+    case TBevelShape::bsBox:
+        canvas.SetBrushColor(clNone);
+        canvas.SetPen(clBtnShadow, 1);
+        canvas.Rectangle({0, 0, right, bottom});
+        canvas.SetPen(clBtnHighlight, 1);
+        canvas.Rectangle({1, 1, right + 1, bottom + 1});
+        break;
+    }
+}
+
+void TBevel::ApplyProperty(const DesignProperty& property, TForm& form) {
+    if (property.Name != "Shape") return TControl::ApplyProperty(property, form);
+    Shape = property.Value == "bsTopLine"      ? TBevelShape::bsTopLine
+            : property.Value == "bsBottomLine" ? TBevelShape::bsBottomLine
+                                               : TBevelShape::bsBox;
+}
+
+void TShape::Paint(Canvas& canvas) {
+    canvas.SetBrushColor(BrushColor);
+    canvas.SetPen(PenColor, PenWidth);
+    // The pen is centred on the outline: keep all of it inside the bounds.
+    int inset = PenWidth / 2;
+    canvas.Rectangle({inset, inset, inset + Width() - PenWidth + 1, inset + Height() - PenWidth + 1});
+}
+
+void TShape::ApplyProperty(const DesignProperty& property, TForm& form) {
+    if (property.Name == "BrushColor")
+        BrushColor = ParseColor(property.Value);
+    else if (property.Name == "PenColor")
+        PenColor = ParseColor(property.Value);
+    else if (property.Name == "PenWidth")
+        PenWidth = ParseInt(property.Value);
+    else
+        TControl::ApplyProperty(property, form);
+}
+
+}  // namespace brenvik

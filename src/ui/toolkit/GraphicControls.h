@@ -1,0 +1,43 @@
+#pragma once
+#include "ui/toolkit/TControl.h"
+
+namespace brenvik {
+
+// Window-less controls: they paint on their parent, in their own coordinates.
+
+// Text, optionally wrapped at spaces to the label's width.
+class TLabel : public TControl {
+public:
+    using TControl::TControl;
+    bool WordWrap = false;
+    bool Transparent = true;
+    TFontSpec Font;
+    void Paint(Canvas& canvas) override;
+    void ApplyProperty(const DesignProperty& property, TForm& form) override;
+};
+
+enum class TBevelShape { bsBox, bsTopLine, bsBottomLine };
+
+// An etched line or frame.
+class TBevel : public TControl {
+public:
+    using TControl::TControl;
+    TBevelShape Shape = TBevelShape::bsBox;
+    void Paint(Canvas& canvas) override;
+    void ApplyProperty(const DesignProperty& property, TForm& form) override;
+};
+
+// A rectangle outlined with a pen and filled with a brush.
+class TShape : public TControl {
+public:
+    using TControl::TControl;
+    TColor BrushColor = clWhite;
+    TColor PenColor = clBlack;
+    int PenWidth = 1;
+    void Paint(Canvas& canvas) override;
+    void ApplyProperty(const DesignProperty& property, TForm& form) override;
+};
+
+void RegisterGraphicControls();
+
+}  // namespace brenvik

@@ -1,0 +1,147 @@
+#include "ui/toolkit/TApplication.h"
+
+#include <algorithm>
+
+#include "base/Exception.h"
+#include "platform/Cp1250.h"
+#include "ui/toolkit/GraphicControls.h"
+#include "ui/toolkit/Hints.h"
+#include "ui/toolkit/StandardControls.h"
+#include "ui/toolkit/TForm.h"
+#include "ui/toolkit/TThread.h"
+
+namespace brenvik {
+namespace {
+
+const wchar_t kApplicationClass[] = L"BrenvikApplication";
+
+LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TThread::kSynchronizeMessage) {
+        TThread::RunPendingCall(lParam);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::string MessageOf(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& exception) {
+        return exception.Message;
+    } catch (const std::exception& exception) {
+        return exception.what();
+    } catch (...) {
+        return "Unknown exception";
+    }
+}
+
+// The hint a control shows: its own, else that of the nearest parent with one.
+std::string HintOf(TControl* control) {
+    for (; control; control = control->Parent())
+        if (!control->Hint.empty()) return control->Hint;
+    return {};
+}
+
+}  // namespace
+
+TApplication& TApplication::Instance() {
+    static TApplication application;
+    return application;
+}
+
+void TApplication::Initialize() {
+    if (handle_) return;
+    RegisterStandardControls();
+    RegisterGraphicControls();
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = ApplicationWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kApplicationClass;
+    RegisterClassExW(&windowClass);
+    handle_ = CreateWindowExW(0, kApplicationClass, WideFromCp1250(title_).c_str(),
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    if (handle_) SetWindowTextW(handle_, WideFromCp1250(title).c_str());
+}
+
+void TApplication::FormCreated(TForm* form) {
+    forms_.push_back(form);
+    if (!mainForm_) mainForm_ = form;
+}
+
+void TApplication::FormDestroyed(TForm* form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+    if (mainForm_ == form) mainForm_ = nullptr;
+}
+
+bool TApplication::HandleMessage(MSG& message) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (message.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    for (TForm* form : forms_)
+        if (form->HandleAllocated() && IsDialogMessageW(form->Handle(), &message)) return true;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG message;
+    while (!terminated_ && HandleMessage(message)) {
+    }
+    if (terminated_) PostQuitMessage(0);  // leave the quit for the main loop
+}
+
+void TApplication::Run() {
+    if (mainForm_ && ShowMainForm) mainForm_->Show();
+    MSG message;
+    while (!terminated_) {
+        if (HandleMessage(message)) continue;
+        Idle();
+        if (!terminated_) WaitMessage();
+    }
+}
+
+void TApplication::Terminate() {
+    if (terminated_) return;
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+    if (OnException) {
+        OnException(error);
+        return;
+    }
+    HWND owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : nullptr;
+    MessageBoxW(owner, WideFromCp1250(MessageOf(error)).c_str(), WideFromCp1250(title_).c_str(),
+                MB_OK | MB_ICONERROR);
+}
+
+void TApplication::Idle() {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TControl* control = nullptr;
+    if (TWinControl* window = TWinControl::FromHandle(WindowFromPoint(cursor))) {
+        ScreenToClient(window->Handle(), &cursor);
+        control = window->ControlAtPos({cursor.x, cursor.y});
+    }
+    std::string hint = LongHint(HintOf(control));
+    if (hint == hint_) return;
+    hint_ = hint;
+    if (OnHint) OnHint(nullptr);
+}
+
+int TApplication::MessageBox(const std::string& text, UINT flags) {
+    HWND owner = GetActiveWindow();
+    return MessageBoxW(owner, WideFromCp1250(text).c_str(), L"Information", flags);
+}
+
+}  // namespace brenvik

@@ -1,0 +1,64 @@
+#pragma once
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/toolkit/TControl.h"
+
+namespace brenvik {
+
+class TForm;
+
+// The application object: its own hidden top-level window (the taskbar
+// owner), the main form (the first form created), the message loop, hint
+// tracking at idle time and the central exception handler.
+class TApplication {
+public:
+    static TApplication& Instance();
+
+    void Initialize();
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title);
+    HWND Handle() const { return handle_; }
+    TForm* MainForm() const { return mainForm_; }
+    bool ShowMainForm = true;
+
+    // Runs the message loop until Terminate (or the main form closes).
+    void Run();
+    // Handles every queued message, then returns.
+    void ProcessMessages();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
+    // Where every exception caught by the toolkit goes. The crash-report
+    // facility installs OnException; without it the message is shown.
+    void HandleException(std::exception_ptr error);
+    std::function<void(std::exception_ptr)> OnException;
+
+    // Long part of the hint of the control under the mouse, updated at idle.
+    const std::string& Hint() const { return hint_; }
+    TNotifyEvent OnHint;
+    void Idle();
+
+    // Modal box with the caption "Information" (Windows-1250 text).
+    int MessageBox(const std::string& text, UINT flags);
+
+    void FormCreated(TForm* form);
+    void FormDestroyed(TForm* form);
+
+private:
+    TApplication() = default;
+    bool HandleMessage(MSG& message);
+
+    HWND handle_ = nullptr;
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    std::vector<TForm*> forms_;
+    bool terminated_ = false;
+    std::string hint_;
+};
+
+}  // namespace brenvik

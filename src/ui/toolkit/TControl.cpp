@@ -1,0 +1,99 @@
+#include "ui/toolkit/TControl.h"
+
+#include "base/Exception.h"
+#include "ui/toolkit/DesignValues.h"
+#include "ui/toolkit/TForm.h"
+#include "ui/toolkit/TWinControl.h"
+
+namespace brenvik {
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {}
+
+TControl::~TControl() {
+    if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == parent_) return;
+    if (parent_) parent_->RemoveControl(this);
+    parent_ = parent;
+    if (parent_) parent_->InsertControl(this);
+}
+
+void TControl::SetBounds(const TRect& bounds) {
+    if (bounds == bounds_) return;
+    Invalidate();
+    bounds_ = bounds;
+    BoundsChanged();
+    Invalidate();
+    if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TControl::SetAlign(TAlign align) {
+    align_ = align;
+    if (parent_) parent_->Realign();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    Invalidate();
+    if (parent_) {
+        parent_->Invalidate();
+        if (align_ != TAlign::alNone) parent_->Realign();
+    }
+}
+
+void TControl::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Invalidate();
+}
+
+void TControl::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    Invalidate();
+}
+
+void TControl::Invalidate() {
+    if (!parent_ || !parent_->HandleAllocated()) return;
+    TRect r = bounds_;
+    RECT area{r.Left, r.Top, r.Right, r.Bottom};
+    InvalidateRect(parent_->Handle(), &area, TRUE);
+}
+
+TForm* TControl::OwnerForm() const {
+    for (TComponent* owner = Owner(); owner; owner = owner->Owner())
+        if (auto* form = dynamic_cast<TForm*>(owner)) return form;
+    return nullptr;
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {
+    const std::string& value = property.Value;
+    if (property.Name == "Bounds") {
+        SetBounds(ParseBounds(value));
+    } else if (property.Name == "Align") {
+        SetAlign(ParseAlign(value));
+    } else if (property.Name == "Anchors") {
+        Anchors = ParseAnchors(value);
+    } else if (property.Name == "Visible") {
+        SetVisible(ParseBool(value));
+    } else if (property.Name == "Enabled") {
+        SetEnabled(ParseBool(value));
+    } else if (property.Name == "Caption") {
+        SetCaption(value);
+    } else if (property.Name == "Hint") {
+        Hint = value;
+    } else if (property.Name == "Color") {
+        Color = ParseColor(value);
+    } else if (property.Name == "OnClick") {
+        OnClick = form.HandlerNamed(value);
+    } else {
+        throw Exception(Name + ": unknown property " + property.Name);
+    }
+}
+
+}  // namespace brenvik

@@ -1,0 +1,68 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+
+#include "ui/toolkit/TWinControl.h"
+
+namespace brenvik {
+
+enum class TCloseAction { caNone, caHide, caFree };
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+// A top-level window built from a stored design. Handlers named in the design
+// are looked up by name when they fire, so a derived form that registers a
+// handler of the same name replaces the inherited one everywhere.
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    // Creates the components of the design (owned by this form), applies
+    // their properties and creates the windows.
+    void LoadDesign(const FormDesign& design);
+    // Called once the most-derived constructor has finished: fires OnCreate.
+    void AfterConstruction();
+
+    void RegisterHandler(const std::string& name, TNotifyEvent handler);
+    // An event that calls the handler registered under name when it fires.
+    TNotifyEvent HandlerNamed(const std::string& name);
+    bool HasHandler(const std::string& name) const { return handlers_.count(name) > 0; }
+
+    void Show();
+    void Hide();
+    void Close();
+    int ModalResult = mrNone;
+
+    bool AlphaBlend() const { return alphaBlend_; }
+    void SetAlphaBlend(bool on);
+    std::uint8_t AlphaBlendValue() const { return alphaBlendValue_; }
+    void SetAlphaBlendValue(std::uint8_t value);
+
+    TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy;
+    std::function<void(TObject* sender, TCloseAction& action)> OnClose;
+
+    void ApplyProperty(const DesignProperty& property, TForm& form) override;
+
+    // Toolkit classes that designs may name.
+    using Factory = std::function<TControl*(TComponent* owner)>;
+    static void RegisterKind(const std::string& kind, Factory factory);
+
+protected:
+    CreateParams GetCreateParams() override;
+    void HandleCreated() override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ApplyLayering();
+    static std::map<std::string, Factory>& Kinds();
+
+    std::map<std::string, TNotifyEvent> handlers_;
+    std::string closeHandlerName_;
+    bool alphaBlend_ = false;
+    std::uint8_t alphaBlendValue_ = 255;
+    bool centred_ = false;
+    TSize designClientSize_;  // applied once the frame's size is known
+};
+
+}  // namespace brenvik

@@ -1,0 +1,78 @@
+#pragma once
+#include <windows.h>
+#undef DrawText  // the canvas has its own DrawText
+
+#include <vector>
+
+#include "ui/toolkit/TControl.h"
+
+namespace brenvik {
+
+// A control with a window of its own: it parents other controls, lays out
+// the aligned ones, and turns window messages into virtual calls. Every
+// message handler runs inside a catch-all that hands exceptions to the
+// application: no exception may cross back into the window manager.
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle() const { return handle_; }
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    // Creates the window (and those of the children) if not yet done.
+    void HandleNeeded();
+    bool IsWindowed() const override { return true; }
+
+    const std::vector<TControl*>& Controls() const { return controls_; }
+    TSize ClientSize() const { return clientSize_; }
+    virtual void SetClientSize(TSize size);
+    void Realign();
+    // Deepest visible control under a point of this client area; this when none.
+    TControl* ControlAtPos(TPoint point);
+
+    int TabOrder = -1;
+    void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
+    std::string Caption() const override;
+    void SetCaption(const std::string& caption) override;
+    void ApplyProperty(const DesignProperty& property, TForm& form) override;
+
+    // From the window object back to the control; null for foreign windows.
+    static TWinControl* FromHandle(HWND window);
+
+protected:
+    friend class TControl;
+    struct CreateParams {
+        const wchar_t* ClassName = nullptr;  // null: the toolkit's own window class
+        DWORD Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+        DWORD ExStyle = 0;
+    };
+    virtual CreateParams GetCreateParams();
+    virtual void HandleCreated() {}
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
+    // Notification a native control sends to its parent, reflected to it.
+    virtual void CommandNotify(WORD) {}
+    // Paints the background and the window-less children.
+    virtual void PaintWindow(HDC dc);
+    void BoundsChanged() override;
+
+private:
+    friend class TForm;
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+    void CreateWindowHandle();
+    void ApplyLayoutToWindow();
+    void TrackMouse(TPoint point);
+    static LRESULT CALLBACK OwnWindowProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND handle_ = nullptr;
+    bool subclassed_ = false;
+    std::vector<TControl*> controls_;
+    TSize clientSize_;
+    TControl* mouseControl_ = nullptr;  // window-less child under the mouse
+};
+
+}  // namespace brenvik
