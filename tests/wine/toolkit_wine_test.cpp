@@ -141,3 +141,59 @@ TEST_F(ToolkitWineTest, SynchronizeRunsOnTheInterfaceThreadAndCarriesExceptionsB
 
 }  // namespace
 }  // namespace brenvik
+
+#include "ui/frame/TThreadAlphaBlend.h"
+
+namespace brenvik {
+namespace {
+
+class FadeRecorder : public BaseForm {
+public:
+    std::vector<int> values;
+    int layeringOff = 0;
+    void SetAlphaBlendValue(std::uint8_t value) override {
+        values.push_back(value);
+        TForm::SetAlphaBlendValue(value);
+    }
+    void SetAlphaBlend(bool on) override {
+        if (!on) ++layeringOff;
+        TForm::SetAlphaBlend(on);
+    }
+};
+
+void PumpUntil(const std::function<bool()>& done) {
+    for (DWORD start = GetTickCount(); !done() && GetTickCount() - start < 10000; Sleep(1))
+        TApplication::Instance().ProcessMessages();
+}
+
+TEST_F(ToolkitWineTest, FadeRaisesOpacityInStepsAndEndsOpaqueWithoutLayering) {
+    FadeRecorder form;
+    form.SetAlphaBlendValue(0);
+    form.SetAlphaBlend(true);
+    form.values.clear();
+    new TThreadAlphaBlend(form.Link());
+    PumpUntil([&] { return form.layeringOff > 0; });
+    std::vector<int> expected;
+    for (int value = 10; value <= 250; value += 10) expected.push_back(value);
+    expected.push_back(255);
+    EXPECT_EQ(form.values, expected);
+    EXPECT_EQ(form.layeringOff, 1);
+    EXPECT_FALSE(GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+TEST_F(ToolkitWineTest, FadeOfADialogDestroyedMidwayStopsTouchingIt) {
+    auto* doomed = new FadeRecorder;
+    auto link = doomed->Link();
+    new TThreadAlphaBlend(link);
+    TApplication::Instance().ProcessMessages();
+    delete doomed;
+    EXPECT_EQ(*link, nullptr);  // the remaining cycles find no dialog
+
+    FadeRecorder survivor;  // a later fade still runs to its end
+    new TThreadAlphaBlend(survivor.Link());
+    PumpUntil([&] { return survivor.layeringOff > 0; });
+    EXPECT_EQ(survivor.values.back(), 255);
+}
+
+}  // namespace
+}  // namespace brenvik

@@ -56,7 +56,7 @@ public:
     bool MarkupHint = false;
     AnchorEvent OnAnchorClick, OnAnchorEnter, OnAnchorExit;
     std::function<void(TMarkupLabel& sender, std::string& anchor)> OnAnchorHint;
-    // Opens addresses with "://" or "mailto:"; the shell's "open" verb by default.
+    // Opens addresses with "://" or "mailto:" (on Windows: ShellOpenAddress).
     std::function<void(const std::string& address)> OpenAddress;
 
     // The address of the anchor under point (empty if none) and its
@@ -83,7 +83,6 @@ private:
 
     TMarkupPictureCache cache_;
     SystemIcons* icons_;
-    Canvas* lastCanvas_ = nullptr;  // measuring between paints uses the last surface
     std::string text_;
     bool autoSizing_ = false;
     TAutoSizeType autoSizeType_ = TAutoSizeType::asVertical;

@@ -18,6 +18,7 @@ void RegisterStandardControls() {
 TWinControl::CreateParams TButton::GetCreateParams() {
     CreateParams params;
     params.ClassName = WC_BUTTONW;
+    params.NativeClass = true;
     params.Style |= BS_PUSHBUTTON | WS_TABSTOP;
     return params;
 }
@@ -41,6 +42,7 @@ void TButton::ApplyProperty(const DesignProperty& property, TForm& form) {
 TWinControl::CreateParams TCheckBox::GetCreateParams() {
     CreateParams params;
     params.ClassName = WC_BUTTONW;
+    params.NativeClass = true;
     params.Style |= BS_CHECKBOX | WS_TABSTOP;
     return params;
 }
@@ -75,6 +77,7 @@ void TCheckBox::ApplyProperty(const DesignProperty& property, TForm& form) {
 TWinControl::CreateParams TSpinEdit::GetCreateParams() {
     CreateParams params;
     params.ClassName = WC_EDITW;
+    params.NativeClass = true;
     params.Style |= ES_NUMBER | WS_BORDER | WS_TABSTOP;
     return params;
 }
@@ -126,6 +129,7 @@ void TSpinEdit::ApplyProperty(const DesignProperty& property, TForm& form) {
 TWinControl::CreateParams TPickList::GetCreateParams() {
     CreateParams params;
     params.ClassName = WC_COMBOBOXW;
+    params.NativeClass = true;
     params.Style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
     return params;
 }

@@ -11,6 +11,7 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TForm::~TForm() {
+    *link_ = nullptr;
     if (OnDestroy) OnDestroy(this);
     TApplication::Instance().FormDestroyed(this);
 }
@@ -86,6 +87,7 @@ void TForm::ApplyProperty(const DesignProperty& property, TForm& form) {
 
 TWinControl::CreateParams TForm::GetCreateParams() {
     CreateParams params;
+    params.ClassName = WindowClassName();
     params.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     params.ExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (alphaBlend_ ? WS_EX_LAYERED : 0);
     return params;

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "ui/toolkit/TWinControl.h"
 
@@ -35,14 +36,21 @@ public:
     int ModalResult = mrNone;
 
     bool AlphaBlend() const { return alphaBlend_; }
-    void SetAlphaBlend(bool on);
+    virtual void SetAlphaBlend(bool on);
     std::uint8_t AlphaBlendValue() const { return alphaBlendValue_; }
-    void SetAlphaBlendValue(std::uint8_t value);
+    virtual void SetAlphaBlendValue(std::uint8_t value);
+
+    // For helpers that may outlive the form (a fade thread): reads null once
+    // the form is gone. Touch it on the interface thread only.
+    std::shared_ptr<TForm*> Link() const { return link_; }
 
     TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy;
     std::function<void(TObject* sender, TCloseAction& action)> OnClose;
 
     void ApplyProperty(const DesignProperty& property, TForm& form) override;
+
+    // The window class name; every form class registers its own.
+    virtual std::wstring WindowClassName() const { return L"TForm"; }
 
     // Toolkit classes that designs may name.
     using Factory = std::function<TControl*(TComponent* owner)>;
@@ -58,6 +66,7 @@ private:
     static std::map<std::string, Factory>& Kinds();
 
     std::map<std::string, TNotifyEvent> handlers_;
+    std::shared_ptr<TForm*> link_ = std::make_shared<TForm*>(this);
     std::string closeHandlerName_;
     bool alphaBlend_ = false;
     std::uint8_t alphaBlendValue_ = 255;

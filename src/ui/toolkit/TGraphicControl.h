@@ -17,6 +17,8 @@ public:
     virtual TPoint CursorPos() const = 0;
     virtual void SetCursor(TCursor cursor) = 0;
     virtual void CancelHint() = 0;
+    // A canvas over the host's surface for measuring outside painting.
+    virtual Canvas& MeasureCanvas() = 0;
 
 protected:
     ~ControlHost() = default;

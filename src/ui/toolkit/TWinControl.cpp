@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <set>
 
 #include "base/Exception.h"
 #include "platform/Cp1250.h"
@@ -16,18 +17,17 @@ namespace {
 const wchar_t kOwnClass[] = L"BrenvikControl";
 const wchar_t kControlProperty[] = L"BrenvikControl";  // window property pointing at the control
 
-void RegisterOwnClass(WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) return;
+void RegisterOwnClass(const std::wstring& name, WNDPROC procedure) {
+    static std::set<std::wstring> registered;
+    if (!registered.insert(name).second) return;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kOwnClass;
+    windowClass.lpszClassName = name.c_str();
     RegisterClassExW(&windowClass);
-    registered = true;
 }
 
 TPoint PointOf(LPARAM lParam) {
@@ -66,14 +66,15 @@ void TWinControl::CreateWindowHandle() {
     CreateParams params = GetCreateParams();
     if (Visible()) params.Style |= WS_VISIBLE;
     if (!Enabled()) params.Style |= WS_DISABLED;
-    RegisterOwnClass(OwnWindowProc);
+    if (params.ClassName.empty()) params.ClassName = kOwnClass;
+    if (!params.NativeClass) RegisterOwnClass(params.ClassName, OwnWindowProc);
     const TRect& r = BoundsRect();
-    handle_ = CreateWindowExW(params.ExStyle, params.ClassName ? params.ClassName : kOwnClass,
+    handle_ = CreateWindowExW(params.ExStyle, params.ClassName.c_str(),
                               WideFromCp1250(TControl::Caption()).c_str(), params.Style, r.Left, r.Top, r.Width(),
                               r.Height(), parentWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!handle_) throw Exception("Error creating window of " + Name);
     SetPropW(handle_, kControlProperty, this);
-    if (params.ClassName) {
+    if (params.NativeClass) {
         subclassed_ = SetWindowSubclass(handle_, SubclassProc, 0, 0) != FALSE;
         SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     }

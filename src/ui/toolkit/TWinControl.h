@@ -2,6 +2,7 @@
 #include <windows.h>
 #undef DrawText  // the canvas has its own DrawText
 
+#include <string>
 #include <vector>
 
 #include "ui/toolkit/TControl.h"
@@ -43,7 +44,10 @@ public:
 protected:
     friend class TControl;
     struct CreateParams {
-        const wchar_t* ClassName = nullptr;  // null: the toolkit's own window class
+        // A native control class (subclassed), or a class of the toolkit's
+        // own, registered on first use; empty: the toolkit's default class.
+        std::wstring ClassName;
+        bool NativeClass = false;
         DWORD Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         DWORD ExStyle = 0;
     };
