@@ -37,6 +37,10 @@ int main() {
     search.MeasureOnly = true;
     search.Point = {200, first.TextHeight - 5};  // near the end: the whole text is searched
     PrintMicrosecondsPerCall("markup_layout_draw_us", 20, 500, [] {}, [&] { DrawMarkup(canvas, hint, rect, {}, drawing); });
+    // A hint of the program's own kind: a sentence or two with bold words.
+    const std::string typical = "Przycisk <b>Pomoc</b> udost\xeapnia tematy pomocy. Przycisk <b>Importuj</b> pobiera kody "
+                                "z kolektora i wpisuje je do programu <b>Veltra II</b>.";
+    PrintMicrosecondsPerCall("markup_typical_hint_us", 20, 500, [] {}, [&] { DrawMarkup(canvas, typical, rect, {}, drawing); });
     PrintMicrosecondsPerCall("markup_anchor_search_us", 20, 500, [] {}, [&] { DrawMarkup(canvas, hint, rect, {}, search); });
     return 0;
 }

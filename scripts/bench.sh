@@ -17,13 +17,15 @@ elif (($# != 0)); then
 fi
 
 install_missing_packages
+# Build folders of their own: the Windows build takes its host tools from the
+# unsanitized native one, and the test builds stay as scripts/test.sh left them.
 native="$build_root/bench-native"
 configure_and_build "$native" -DBRENVIK_SANITIZE=OFF
-windows_build=$(runnable_windows_build)
+windows_build="$build_root/bench-$(basename "$(runnable_windows_build)")"
 windows_arch=i686
 [[ $(wine_arch) == win64 ]] && windows_arch=x86_64
 configure_and_build "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
-  -DBRENVIK_WINDOWS_ARCH="$windows_arch" -DBRENVIK_HOST_BIN_DIR="$build_root/native"
+  -DBRENVIK_WINDOWS_ARCH="$windows_arch" -DBRENVIK_HOST_BIN_DIR="$native"
 
 figures="$build_root/bench-figures.txt"
 # Figures taken beside other heavy work are worth little: say how busy it was.

@@ -1,29 +1,61 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
-#include <exception>
+#include <memory>
 
-#include "app/HostWindow.h"
+#include "app/CommandLine.h"
+#include "app/TFormMain.h"
+#include "app/Texts.h"
+#include "platform/Cp1250.h"
+#include "ui/frame/TMarkupLabelControl.h"
+#include "ui/frame/TPreviousInstance.h"
+#include "ui/toolkit/TApplication.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+namespace {
+
+std::vector<std::string> Arguments() {
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(brenvik::Cp1250FromWide(words[i]));
+    LocalFree(words);
+    return arguments;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace brenvik;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
 
-    try {
-        brenvik::HostWindow window(instance);
-        window.Show(showCommand);
+    TApplication& application = TApplication::Instance();
+    application.Initialize();
+    RegisterFrameControls();
+    // Named after the executable, so it runs before the program's own title is set.
+    TPreviousInstance previousInstance;
+    previousInstance.Detect(application.Handle());
+    application.SetTitle(LoadText(kTextAppTitle));
 
-        MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            if (!IsDialogMessageW(window.Handle(), &message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
-    } catch (const std::exception& error) {
-        MessageBoxA(nullptr, error.what(), "Error", MB_OK | MB_ICONERROR);
+    std::unique_ptr<TFormMain4D643DD6BD8E447C9291EEDF0A10BE65> mainWindow;
+    try {
+        mainWindow = std::make_unique<TFormMain4D643DD6BD8E447C9291EEDF0A10BE65>(nullptr);
+        mainWindow->AfterConstruction();
+    } catch (...) {
+        application.HandleException(std::current_exception());
         return 1;
+    }
+    if (HasTraySwitch(Arguments())) {
+        application.ShowMainForm = false;
+        ShowWindow(application.Handle(), SW_HIDE);
+    }
+    application.Run();
+    try {
+        mainWindow->BeforeDestruction();
+    } catch (...) {
+        application.HandleException(std::current_exception());
     }
     return 0;
 }

@@ -2,6 +2,8 @@
 #include <windows.h>
 #undef DrawText  // the canvas member, not the Windows macro
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ui/canvas/Canvas.h"
@@ -40,16 +42,25 @@ public:
     TColor ColorToRGB(TColor color) const override;
 
 private:
+    // Markup is laid out again on every mouse move, mostly from the same
+    // words: their extents are kept per font.
     struct CachedFont {
         TFontSpec Spec;
         HFONT Handle;
+        std::unordered_map<std::string, TSize> Extents;
     };
-    HFONT FontHandle(const TFontSpec& font);
+    // The entry of the current font; fonts differing only in colour share one.
+    CachedFont& CurrentFont();
+    // Selects the current font and colour into the context when they changed.
+    void Realize();
     HBRUSH BrushHandle();
 
     HDC dc_;
     TFontSpec font_;
     std::vector<CachedFont> fonts_;
+    size_t current_ = 0;  // index of the current font's entry
+    HFONT selected_ = nullptr;
+    TColor textColor_ = clNone;
     TColor brush_ = clWhite;
     TColor brushMade_ = clNone;
     HBRUSH brushHandle_ = nullptr;

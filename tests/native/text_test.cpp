@@ -31,3 +31,18 @@ TEST(Text, ParsesIntegersStrictly) {
 
 }  // namespace
 }  // namespace brenvik
+
+#include "app/CommandLine.h"
+
+namespace brenvik {
+namespace {
+
+TEST(CommandLine, TraySwitchInAnyCaseAndPosition) {
+    for (const char* hidden : {"/tray", "/TRAY", "/Tray"}) EXPECT_TRUE(HasTraySwitch({hidden})) << hidden;
+    for (const char* visible : {"-tray", "tray", "/tray2", "//tray", ""}) EXPECT_FALSE(HasTraySwitch({visible})) << visible;
+    EXPECT_TRUE(HasTraySwitch({"x", "y", "/tray", "z"}));
+    EXPECT_FALSE(HasTraySwitch({}));
+}
+
+}  // namespace
+}  // namespace brenvik

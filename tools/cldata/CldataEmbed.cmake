@@ -32,7 +32,7 @@ function(brenvik_embed_cldata)
   get_target_property(gui ${target} WIN32_EXECUTABLE)
   set_target_properties(${final} PROPERTIES OUTPUT_NAME ${output_name} WIN32_EXECUTABLE ${gui})
   target_link_libraries(${final} PRIVATE $<TARGET_PROPERTY:${target},LINK_LIBRARIES>)
-  target_link_options(${final} PRIVATE -s)
+  target_link_options(${final} PRIVATE $<TARGET_PROPERTY:${target},LINK_OPTIONS> -s)
   add_custom_command(TARGET ${final} POST_BUILD
     COMMAND ${tool} compare-code $<TARGET_FILE:${target}> $<TARGET_FILE:${final}>
     VERBATIM)

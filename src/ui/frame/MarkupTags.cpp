@@ -1,6 +1,7 @@
 #include "ui/frame/MarkupTags.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace brenvik {
 namespace {
@@ -26,8 +27,15 @@ std::string LowerAscii(std::string_view text) {
 }
 
 size_t FindNoCase(std::string_view haystack, std::string_view needle, size_t from) {
-    if (needle.size() > haystack.size()) return std::string_view::npos;
+    if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
+    char first = needle[0];
+    bool caseless = Upper(first) == Lower(first);  // memchr finds candidates for a non-letter
     for (size_t at = from; at + needle.size() <= haystack.size(); ++at) {
+        if (caseless) {
+            const void* next = std::memchr(haystack.data() + at, first, haystack.size() - needle.size() + 1 - at);
+            if (!next) break;
+            at = static_cast<size_t>(static_cast<const char*>(next) - haystack.data());
+        }
         size_t i = 0;
         while (i < needle.size() && Upper(haystack[at + i]) == Upper(needle[i])) ++i;
         if (i == needle.size()) return at;

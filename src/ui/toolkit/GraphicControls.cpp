@@ -1,5 +1,6 @@
 #include "ui/toolkit/GraphicControls.h"
 
+#include "platform/GdiCanvas.h"
 #include "ui/toolkit/DesignValues.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TextWrap.h"
@@ -10,6 +11,7 @@ void RegisterGraphicControls() {
     TForm::RegisterKind("TLabel", [](TComponent* owner) { return new TLabel(owner); });
     TForm::RegisterKind("TBevel", [](TComponent* owner) { return new TBevel(owner); });
     TForm::RegisterKind("TShape", [](TComponent* owner) { return new TShape(owner); });
+    TForm::RegisterKind("TImage", [](TComponent* owner) { return new TImage(owner); });
 }
 
 void TLabel::Paint(Canvas& canvas) {
@@ -85,6 +87,42 @@ void TShape::ApplyProperty(const DesignProperty& property, TForm& form) {
         PenColor = ParseColor(property.Value);
     else if (property.Name == "PenWidth")
         PenWidth = ParseInt(property.Value);
+    else
+        TControl::ApplyProperty(property, form);
+}
+
+}  // namespace brenvik
+
+namespace brenvik {
+
+TImage::~TImage() {
+    if (picture_) DestroyIcon(picture_);
+}
+
+void TImage::SetPicture(HICON icon) {
+    if (picture_) DestroyIcon(picture_);
+    picture_ = icon ? CopyIcon(icon) : nullptr;
+    ICONINFO info{};
+    if (AutoSize && picture_ && GetIconInfo(picture_, &info)) {
+        BITMAP mask{};
+        GetObjectW(info.hbmMask, sizeof mask, &mask);
+        int height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;  // monochrome icons stack two masks
+        SetBounds({Left(), Top(), Left() + mask.bmWidth, Top() + height});
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+    Invalidate();
+}
+
+void TImage::Paint(Canvas& canvas) {
+    // Icons are drawn by the system; only a GDI surface can take them.
+    if (auto* gdi = dynamic_cast<GdiCanvas*>(&canvas); gdi && picture_)
+        DrawIconEx(gdi->Handle(), 0, 0, picture_, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+void TImage::ApplyProperty(const DesignProperty& property, TForm& form) {
+    if (property.Name == "AutoSize")
+        AutoSize = ParseBool(property.Value);
     else
         TControl::ApplyProperty(property, form);
 }

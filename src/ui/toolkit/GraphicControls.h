@@ -1,4 +1,7 @@
 #pragma once
+#include <windows.h>
+#undef DrawText  // the canvas has its own DrawText
+
 #include "ui/toolkit/TControl.h"
 
 namespace brenvik {
@@ -36,6 +39,22 @@ public:
     int PenWidth = 1;
     void Paint(Canvas& canvas) override;
     void ApplyProperty(const DesignProperty& property, TForm& form) override;
+};
+
+// A picture (an icon) drawn at its natural size; with AutoSize the control
+// takes that size.
+class TImage : public TControl {
+public:
+    using TControl::TControl;
+    ~TImage() override;
+    bool AutoSize = false;
+    HICON Picture() const { return picture_; }
+    void SetPicture(HICON icon);  // copies the icon
+    void Paint(Canvas& canvas) override;
+    void ApplyProperty(const DesignProperty& property, TForm& form) override;
+
+private:
+    HICON picture_ = nullptr;
 };
 
 void RegisterGraphicControls();

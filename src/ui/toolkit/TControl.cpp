@@ -89,6 +89,8 @@ void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {
         Hint = value;
     } else if (property.Name == "Color") {
         Color = ParseColor(value);
+    } else if (property.Name == "Cursor") {
+        Cursor = value == "crHandPoint" ? 32649 : 0;  // IDC_HAND
     } else if (property.Name == "OnClick") {
         OnClick = form.HandlerNamed(value);
     } else {

@@ -45,6 +45,7 @@ public:
 
     std::string Hint;
     TColor Color = clBtnFace;
+    int Cursor = 0;  // a system cursor id (IDC_…); 0 keeps the window's arrow
     TNotifyEvent OnClick;
 
     virtual bool IsWindowed() const { return false; }

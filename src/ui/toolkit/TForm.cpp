@@ -5,14 +5,13 @@
 
 namespace brenvik {
 
-TForm::TForm(TComponent* owner) : TWinControl(owner) {
+TForm::TForm(TComponent* owner, std::string className) : TWinControl(owner), className_(std::move(className)) {
     SetVisible(false);
     TApplication::Instance().FormCreated(this);
 }
 
 TForm::~TForm() {
     *link_ = nullptr;
-    if (OnDestroy) OnDestroy(this);
     TApplication::Instance().FormDestroyed(this);
 }
 
@@ -46,6 +45,10 @@ void TForm::LoadDesign(const FormDesign& design) {
 
 void TForm::AfterConstruction() {
     if (OnCreate) OnCreate(this);
+}
+
+void TForm::BeforeDestruction() {
+    if (OnDestroy) OnDestroy(this);
 }
 
 void TForm::RegisterHandler(const std::string& name, TNotifyEvent handler) { handlers_[name] = std::move(handler); }
@@ -87,7 +90,7 @@ void TForm::ApplyProperty(const DesignProperty& property, TForm& form) {
 
 TWinControl::CreateParams TForm::GetCreateParams() {
     CreateParams params;
-    params.ClassName = WindowClassName();
+    params.ClassName = std::wstring(className_.begin(), className_.end());  // class names are ASCII
     params.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     params.ExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (alphaBlend_ ? WS_EX_LAYERED : 0);
     return params;

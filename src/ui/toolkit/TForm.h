@@ -16,7 +16,11 @@ enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 // handler of the same name replaces the inherited one everywhere.
 class TForm : public TWinControl {
 public:
-    explicit TForm(TComponent* owner);
+    // The class name names the window class and the form's stored settings;
+    // it is data, as virtual calls cannot reach a derived class during
+    // construction.
+    explicit TForm(TComponent* owner, std::string className = "TForm");
+    const std::string& ClassName() const { return className_; }
     ~TForm() override;
 
     // Creates the components of the design (owned by this form), applies
@@ -24,6 +28,8 @@ public:
     void LoadDesign(const FormDesign& design);
     // Called once the most-derived constructor has finished: fires OnCreate.
     void AfterConstruction();
+    // Called before the form is deleted, while all of it still exists: fires OnDestroy.
+    void BeforeDestruction();
 
     void RegisterHandler(const std::string& name, TNotifyEvent handler);
     // An event that calls the handler registered under name when it fires.
@@ -49,9 +55,6 @@ public:
 
     void ApplyProperty(const DesignProperty& property, TForm& form) override;
 
-    // The window class name; every form class registers its own.
-    virtual std::wstring WindowClassName() const { return L"TForm"; }
-
     // Toolkit classes that designs may name.
     using Factory = std::function<TControl*(TComponent* owner)>;
     static void RegisterKind(const std::string& kind, Factory factory);
@@ -65,6 +68,7 @@ private:
     void ApplyLayering();
     static std::map<std::string, Factory>& Kinds();
 
+    std::string className_;
     std::map<std::string, TNotifyEvent> handlers_;
     std::shared_ptr<TForm*> link_ = std::make_shared<TForm*>(this);
     std::string closeHandlerName_;

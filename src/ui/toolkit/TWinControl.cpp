@@ -242,6 +242,13 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         TrackMouse(PointOf(lParam));
         break;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == handle_ && LOWORD(lParam) == HTCLIENT && mouseControl_ &&
+            mouseControl_->Cursor) {
+            SetCursor(LoadCursor(nullptr, MAKEINTRESOURCE(mouseControl_->Cursor)));
+            return TRUE;
+        }
+        break;
     case WM_MOUSELEAVE:
         if (mouseControl_) mouseControl_->MouseLeave();
         mouseControl_ = nullptr;
