@@ -40,6 +40,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
     while (!controls_.empty()) controls_.back()->SetParent(nullptr);
+    if (background_) DeleteObject(background_);
     if (handle_) {
         if (subclassed_) RemoveWindowSubclass(handle_, SubclassProc, 0);
         SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
@@ -238,6 +239,18 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         for (size_t i = 0; i < controls_.size(); ++i) controls_[i]->SetBounds(items[i].Bounds);
         Realign();
         break;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+        // Check boxes and labels of native controls take this control's colour.
+        COLORREF colour = GdiCanvas(reinterpret_cast<HDC>(wParam)).ColorToRGB(Color);
+        SetBkColor(reinterpret_cast<HDC>(wParam), colour);
+        if (!background_ || backgroundColour_ != colour) {
+            if (background_) DeleteObject(background_);
+            background_ = CreateSolidBrush(colour);
+            backgroundColour_ = colour;
+        }
+        return reinterpret_cast<LRESULT>(background_);
     }
     case WM_MOUSEMOVE:
         TrackMouse(PointOf(lParam));

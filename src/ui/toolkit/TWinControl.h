@@ -77,6 +77,8 @@ private:
     std::vector<TControl*> controls_;
     TSize clientSize_;
     TControl* mouseControl_ = nullptr;  // window-less child under the mouse
+    HBRUSH background_ = nullptr;       // handed to native children that ask for a background
+    COLORREF backgroundColour_ = 0;
 };
 
 }  // namespace brenvik
