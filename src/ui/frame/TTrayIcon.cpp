@@ -2,6 +2,7 @@
 
 #include "ui/toolkit/TApplication.h"
 #include "ui/toolkit/TForm.h"
+#include "ui/toolkit/UtilityWindow.h"
 
 namespace brenvik {
 namespace {
@@ -25,15 +26,7 @@ unsigned KeyboardShift() {
 }  // namespace
 
 TTrayIcon::TTrayIcon(TComponent* owner) : TComponent(owner) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WndProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kTrayWindowClass;
-    RegisterClassExW(&windowClass);  // fails harmlessly once registered
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kTrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    window_ = CreateUtilityWindow(kTrayWindowClass, WndProc, this, WS_POPUP, WS_EX_TOOLWINDOW);
     HICON icon = LoadIconA(GetModuleHandleW(nullptr), "TRAYICON16");
     SetIcon(icon ? icon : LoadIcon(nullptr, IDI_WINLOGO));
 }

@@ -9,6 +9,7 @@
 #include "ui/toolkit/StandardControls.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TThread.h"
+#include "ui/toolkit/UtilityWindow.h"
 
 namespace brenvik {
 namespace {
@@ -53,15 +54,9 @@ void TApplication::Initialize() {
     if (handle_) return;
     RegisterStandardControls();
     RegisterGraphicControls();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = ApplicationWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kApplicationClass;
-    RegisterClassExW(&windowClass);
-    handle_ = CreateWindowExW(0, kApplicationClass, WideFromCp1250(title_).c_str(),
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+    handle_ = CreateUtilityWindow(kApplicationClass, ApplicationWindowProc, this,
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    SetWindowTextW(handle_, WideFromCp1250(title_).c_str());
 }
 
 void TApplication::SetTitle(const std::string& title) {

@@ -2,6 +2,7 @@
 
 #include "platform/Cp1250.h"
 #include "ui/toolkit/TApplication.h"
+#include "ui/toolkit/UtilityWindow.h"
 
 namespace brenvik {
 namespace {
@@ -68,17 +69,7 @@ LRESULT CALLBACK TPopupMenu::HostProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 void TPopupMenu::Popup(int x, int y) {
-    if (!host_) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = HostProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kMenuHostClass;
-        RegisterClassExW(&windowClass);  // fails harmlessly once registered
-        host_ = CreateWindowExW(0, kMenuHostClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(host_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
+    if (!host_) host_ = CreateUtilityWindow(kMenuHostClass, HostProc, this);
     HMENU menu = Build();
     UINT chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, host_, nullptr));
