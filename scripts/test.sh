@@ -10,7 +10,7 @@ build_all
 
 echo "== native tests"
 ctest --test-dir "$build_root/native" --output-on-failure -j"$(nproc)"
-"$root/scripts/fuzz.sh" 25  # both libFuzzer targets, 25 s each
+"$root/scripts/fuzz.sh" 15  # every libFuzzer target, 15 s each
 
 windows_build=$(runnable_windows_build)
 echo "== Windows tests under Wine ($(wine_arch), $(basename "$windows_build") build)"
