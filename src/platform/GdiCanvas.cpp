@@ -55,9 +55,9 @@ bool SameFace(const TFontSpec& a, const TFontSpec& b) {
 }  // namespace
 
 GdiCanvas::CachedFont& GdiCanvas::CurrentFont() {
-    if (current_ < fonts_.size() && SameFace(fonts_[current_].Spec, font_)) return fonts_[current_];
+    if (current_ < fonts_.size() && SameFace(fonts_[current_].Font, font_)) return fonts_[current_];
     for (size_t i = 0; i < fonts_.size(); ++i) {
-        if (SameFace(fonts_[i].Spec, font_)) {
+        if (SameFace(fonts_[i].Font, font_)) {
             current_ = i;
             return fonts_[i];
         }

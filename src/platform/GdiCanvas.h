@@ -45,7 +45,7 @@ private:
     // Markup is laid out again on every mouse move, mostly from the same
     // words: their extents are kept per font.
     struct CachedFont {
-        TFontSpec Spec;
+        TFontSpec Font;
         HFONT Handle;
         std::unordered_map<std::string, TSize> Extents;
     };
