@@ -70,6 +70,16 @@ TEST_F(MarkupLabelTest, AutoSizingFitsTheText) {
     label.SetAutoSizing(true);
     label.Paint(canvas);
     EXPECT_EQ(label.BoundsRect(), (TRect{10, 20, 10 + 18 + 6, 20 + 26 + 6}));
+
+    // Aligned to a side only the width follows the text, starting from 6 pixels.
+    label.Align = TAlign::alLeft;
+    label.SetAutoSizing(true);
+    EXPECT_EQ(label.Width(), 6);
+    EXPECT_EQ(label.Height(), 26 + 6);
+    label.SetMarkupText("aaaa<BR>bb");
+    label.Paint(canvas);
+    EXPECT_EQ(label.Width(), 24 + 6);
+    EXPECT_EQ(label.Height(), 26 + 6);
 }
 
 TEST_F(MarkupLabelTest, HoverEnterExitAndClicks) {

@@ -304,6 +304,10 @@ TEST_F(MarkupRendererTest, PicturesInsideAnchorsAreFoundByPoint) {
     auto result = Draw("<A href=\"go\"><IMG src=\"pic\"></A>");
     EXPECT_EQ(result.Anchor, "go");
     EXPECT_EQ(result.AnchorRect, (TRect{0, 0, 20, 30}));
+    EXPECT_EQ(result.AnchorPicture, "pic");
+    // The ALT text stands in for the source of the picture found.
+    EXPECT_EQ(Draw("<A href=\"go\"><IMG src=\"pic\" alt=\"Logo\"></A>").AnchorPicture, "Logo");
+    EXPECT_EQ(Draw("x <A href=\"go\">text</A><IMG src=\"pic\" alt=\"Logo\">").AnchorPicture, "");
     options.Point = {20, 15};  // on the edge
     EXPECT_FALSE(Draw("<A href=\"go\"><IMG src=\"pic\"></A>").AnchorHit);
 }

@@ -47,6 +47,14 @@ TEST(Layout, ClientTakesTheRestAndAnchorsFollowResizes) {
                                      {TAlign::alNone, akLeft | akRight | akBottom, true, {10, 50, 90, 60}}};
     AlignItems(items, {0, 0, 100, 80});
     EXPECT_EQ(items[0].Bounds, (TRect{0, 20, 100, 80}));
+    // Side-aligned controls take the height left under the top ones.
+    items.push_back({TAlign::alRight, akLeft | akTop, true, {0, 0, 15, 5}});
+    items.push_back({TAlign::alLeft, akLeft | akTop, true, {0, 0, 10, 5}});
+    AlignItems(items, {0, 0, 100, 80});
+    EXPECT_EQ(items[4].Bounds, (TRect{85, 20, 100, 80}));
+    EXPECT_EQ(items[5].Bounds, (TRect{0, 20, 10, 80}));
+    EXPECT_EQ(items[0].Bounds, (TRect{10, 20, 85, 80}));
+    items.resize(4);
     AnchorItems(items, {100, 80}, {130, 90});
     EXPECT_EQ(items[2].Bounds, (TRect{100, 5, 120, 15}));  // moved with the right edge
     EXPECT_EQ(items[3].Bounds, (TRect{10, 60, 120, 70}));  // stretched, moved down

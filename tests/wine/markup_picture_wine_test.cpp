@@ -8,6 +8,7 @@
 #include "base/Exception.h"
 #include "markup_bitmap.h"
 #include "platform/PictureOleLoader.h"
+#include "platform/ShellSystemIcons.h"
 #include "ui/frame/MarkupPictureCache.h"
 #include "ui/frame/MarkupPictureStore.h"
 #include "ui/frame/MarkupRenderer.h"
@@ -172,6 +173,41 @@ TEST_F(MarkupPictureWine, BitmapsDrawAtNaturalSizeOrStretched) {
     picture.Stretch = true;
     picture.Draw(bitmap.Canvas(), {10, 10, 30, 30});
     EXPECT_EQ(bitmap.Pixel(29, 29), clRed);
+}
+
+TEST_F(MarkupPictureWine, BodyBackgroundTilesTheWholeRectangle) {
+    TPictureStore store(loader);
+    TPictureStoreItem& tile = store.Add();
+    tile.Name = "Tile";
+    tile.Picture().LoadFromStream(BitmapFile(7, 5, clRed));
+    MemoryBitmap bitmap(40, 30);
+    DrawMarkup(bitmap.Canvas(), "<BODY BGCOLOR=\"#00FF00\" BACKGROUND=\"tile\">x", {0, 0, 40, 30}, {&store}, {});
+    // Tiles repeat to the rectangle's far corner, cut at its edge; the colour fill lies beneath.
+    EXPECT_EQ(bitmap.Pixel(0, 0), clRed);
+    EXPECT_EQ(bitmap.Pixel(7 * 5 + 1, 5 * 5 + 2), clRed);
+    EXPECT_EQ(bitmap.Pixel(39, 29), clRed);
+
+    MemoryBitmap colourOnly(40, 30);
+    DrawMarkup(colourOnly.Canvas(), "<BODY BGCOLOR=\"#00FF00\">", {0, 0, 40, 30}, {}, {});
+    EXPECT_EQ(colourOnly.Pixel(39, 29), RGBColor(0, 255, 0));
+}
+
+TEST_F(MarkupPictureWine, SystemIconsTakeTheirListSizeAndDraw) {
+    ShellSystemIcons icons;
+    MarkupSources sources;
+    sources.Icons = &icons;
+    TSize small = icons.IconSize(false), large = icons.IconSize(true);
+    ASSERT_GT(small.Width, 0);
+    EXPECT_GT(large.Width, small.Width);
+    MemoryBitmap bitmap(200, 80);
+    auto drawn = DrawMarkup(bitmap.Canvas(), "<IMG SRC=\"SSYS:C:\\windows\"><IMG SRC=\"LSYS:C:\\windows\">",
+                            {0, 0, 200, 80}, sources, {});
+    EXPECT_EQ(drawn.MaxLineWidth, small.Width + large.Width);
+    EXPECT_EQ(drawn.TextHeight, large.Height);
+    // Both icons leave ink inside their own squares and nothing to their right.
+    EXPECT_GT(bitmap.Ink({0, large.Height - small.Height, small.Width, large.Height}), 0);
+    EXPECT_GT(bitmap.Ink({small.Width, 0, small.Width + large.Width, large.Height}), 0);
+    EXPECT_EQ(bitmap.Ink({small.Width + large.Width, 0, 200, 80}), 0);
 }
 
 }  // namespace

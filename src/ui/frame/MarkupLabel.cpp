@@ -57,6 +57,7 @@ void TMarkupLabel::SetAutoSizing(bool autoSizing) {
     autoSizing_ = autoSizing;
     if (autoSizing) {
         TRect bounds = BoundsRect();
+        if (Align == TAlign::alLeft || Align == TAlign::alRight) bounds.Right = bounds.Left + kAutoSizeMargin;
         if (Align == TAlign::alTop || Align == TAlign::alBottom) bounds.Bottom = bounds.Top + kAutoSizeMargin;
         SetBounds(bounds);
     }
@@ -160,7 +161,8 @@ void TMarkupLabel::AlignVertically(Canvas& canvas, TRect& rect, TPoint point) {
 }
 
 bool TMarkupLabel::SizesHorizontally() const {
-    return autoSizing_ && Align == TAlign::alNone && autoSizeType_ != TAutoSizeType::asVertical;
+    return autoSizing_ && (Align == TAlign::alNone || Align == TAlign::alLeft || Align == TAlign::alRight) &&
+           autoSizeType_ != TAutoSizeType::asVertical;
 }
 
 bool TMarkupLabel::SizesVertically() const {

@@ -469,8 +469,12 @@ LineWorker::Flow LineWorker::Picture(std::string_view tag, const std::string& up
         line_.PictureOffset = line_.Height - call_.BaseHeight;
     else if (upper.find("\"MIDDLE") != std::string::npos)
         line_.PictureOffset = (line_.Height - call_.BaseHeight) / 2;
-    if (state_.InAnchor && !Drawing())
-        line_.AnchorPieces.push_back({state_.AnchorCounter, state_.AnchorAddress, x_, x_ + width, height});
+    if (state_.InAnchor && !Drawing()) {
+        // The ALT text is only of use for the picture the mouse finds inside an anchor.
+        auto alt = AttributeValue(tag, "ALT");
+        line_.AnchorPieces.push_back(
+            {state_.AnchorCounter, state_.AnchorAddress, x_, x_ + width, height, alt ? *alt : *source});
+    }
     if (Drawing()) {
         int left = Absolute(x_);
         TRect rect{left, place_->Baseline - height, left + width, place_->Baseline};

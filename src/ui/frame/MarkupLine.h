@@ -38,6 +38,7 @@ struct AnchorPiece {
     std::string Address;
     int Left = 0, Right = 0;
     int PictureHeight = 0;  // 0: a text run
+    std::string PictureText;  // a picture's ALT text, else its source
 };
 
 struct AnchorEnd {

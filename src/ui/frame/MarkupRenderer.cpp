@@ -53,6 +53,7 @@ void FindAnchor(const MarkupOptions& options, const MarkupLineLayout& line, cons
         if (hit) {
             result.AnchorHit = true;
             result.Anchor = piece.Address;
+            result.AnchorPicture = piece.PictureText;
             hitIndex = piece.Index;
         }
     }

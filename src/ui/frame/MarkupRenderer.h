@@ -39,6 +39,7 @@ struct MarkupResult {
     std::string Anchor;  // address of the anchor under Point
     int AnchorIndex = -1;
     TRect AnchorRect;
+    std::string AnchorPicture;  // for a hit on a picture: its ALT text, else its source
     int TextHeight = 0;
     int MaxLineWidth = 0;
     int AnchorCount = 0;

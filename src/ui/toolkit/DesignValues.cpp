@@ -12,6 +12,8 @@ TAlign ParseAlign(const std::string& text) {
     static const std::map<std::string, TAlign> names = {{"alNone", TAlign::alNone},
                                                         {"alTop", TAlign::alTop},
                                                         {"alBottom", TAlign::alBottom},
+                                                        {"alLeft", TAlign::alLeft},
+                                                        {"alRight", TAlign::alRight},
                                                         {"alClient", TAlign::alClient}};
     auto it = names.find(text);
     if (it == names.end()) throw Exception("'" + text + "' is not a valid alignment");

@@ -6,12 +6,15 @@
 namespace brenvik {
 namespace {
 
+// Controls of one alignment keep the order of their positions along it.
 std::vector<size_t> AlignedInOrder(const std::vector<LayoutItem>& items, TAlign align) {
     std::vector<size_t> order;
     for (size_t i = 0; i < items.size(); ++i)
         if (items[i].Visible && items[i].Align == align) order.push_back(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return items[a].Bounds.Top < items[b].Bounds.Top; });
+    bool sideways = align == TAlign::alLeft || align == TAlign::alRight;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return sideways ? items[a].Bounds.Left < items[b].Bounds.Left : items[a].Bounds.Top < items[b].Bounds.Top;
+    });
     return order;
 }
 
@@ -29,6 +32,17 @@ void AlignItems(std::vector<LayoutItem>& items, const TRect& client) {
         int height = items[*it].Bounds.Height();
         items[*it].Bounds = {room.Left, room.Bottom - height, room.Right, room.Bottom};
         room.Bottom -= height;
+    }
+    for (size_t i : AlignedInOrder(items, TAlign::alLeft)) {
+        int width = items[i].Bounds.Width();
+        items[i].Bounds = {room.Left, room.Top, room.Left + width, room.Bottom};
+        room.Left += width;
+    }
+    auto rights = AlignedInOrder(items, TAlign::alRight);
+    for (auto it = rights.rbegin(); it != rights.rend(); ++it) {
+        int width = items[*it].Bounds.Width();
+        items[*it].Bounds = {room.Right - width, room.Top, room.Right, room.Bottom};
+        room.Right -= width;
     }
     for (size_t i : AlignedInOrder(items, TAlign::alClient)) items[i].Bounds = room;
 }

@@ -5,7 +5,7 @@
 
 namespace brenvik {
 
-enum class TAlign { alNone, alTop, alBottom, alClient };
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAnchor : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 
 // What layout needs to know of one child control.
