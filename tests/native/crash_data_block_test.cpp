@@ -8,12 +8,6 @@
 namespace brenvik {
 namespace {
 
-std::string Saved(const TCrashModuleOptions& options) {
-    TCrashStreamWriter stream;
-    options.SaveToStream(stream);
-    return stream.TakeBytes();
-}
-
 class CrashDataBlock : public ::testing::Test {
 protected:
     CrashDataBlock() {

@@ -7,6 +7,13 @@
 
 namespace brenvik {
 
+// The options as the current version stores them.
+inline std::string Saved(const TCrashModuleOptions& options) {
+    TCrashStreamWriter stream;
+    options.SaveToStream(stream);
+    return stream.TakeBytes();
+}
+
 // Writes a stream in the layout an older data-block version had, from the
 // values of the given options, with the one stored flag that older versions
 // kept inverted and the extra byte after LogItems.

@@ -9,12 +9,6 @@
 namespace brenvik {
 namespace {
 
-std::string Saved(const TCrashModuleOptions& options) {
-    TCrashStreamWriter stream;
-    options.SaveToStream(stream);
-    return stream.TakeBytes();
-}
-
 void Load(TCrashModuleOptions& options, const std::string& bytes, std::uint16_t version = kCrashDataVersion) {
     TCrashStreamReader stream(bytes);
     options.LoadFromStream(stream, version);

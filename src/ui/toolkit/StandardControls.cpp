@@ -15,13 +15,7 @@ void RegisterStandardControls() {
     TForm::RegisterKind("TPickList", [](TComponent* owner) { return new TPickList(owner); });
 }
 
-TWinControl::CreateParams TButton::GetCreateParams() {
-    CreateParams params;
-    params.ClassName = WC_BUTTONW;
-    params.NativeClass = true;
-    params.Style |= BS_PUSHBUTTON | WS_TABSTOP;
-    return params;
-}
+TWinControl::CreateParams TButton::GetCreateParams() { return NativeControlParams(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP); }
 
 void TButton::Click() {
     if (TForm* form = OwnerForm(); form && ModalResult != mrNone) form->ModalResult = ModalResult;
@@ -39,13 +33,7 @@ void TButton::ApplyProperty(const DesignProperty& property, TForm& form) {
         TWinControl::ApplyProperty(property, form);
 }
 
-TWinControl::CreateParams TCheckBox::GetCreateParams() {
-    CreateParams params;
-    params.ClassName = WC_BUTTONW;
-    params.NativeClass = true;
-    params.Style |= BS_CHECKBOX | WS_TABSTOP;
-    return params;
-}
+TWinControl::CreateParams TCheckBox::GetCreateParams() { return NativeControlParams(WC_BUTTONW, BS_CHECKBOX | WS_TABSTOP); }
 
 void TCheckBox::HandleCreated() { SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0); }
 
@@ -74,13 +62,7 @@ void TCheckBox::ApplyProperty(const DesignProperty& property, TForm& form) {
     }
 }
 
-TWinControl::CreateParams TSpinEdit::GetCreateParams() {
-    CreateParams params;
-    params.ClassName = WC_EDITW;
-    params.NativeClass = true;
-    params.Style |= ES_NUMBER | WS_BORDER | WS_TABSTOP;
-    return params;
-}
+TWinControl::CreateParams TSpinEdit::GetCreateParams() { return NativeControlParams(WC_EDITW, ES_NUMBER | WS_BORDER | WS_TABSTOP); }
 
 int TSpinEdit::Clamp(int value) const { return value < MinValue ? MinValue : value > MaxValue ? MaxValue : value; }
 
@@ -126,13 +108,7 @@ void TSpinEdit::ApplyProperty(const DesignProperty& property, TForm& form) {
         TWinControl::ApplyProperty(property, form);
 }
 
-TWinControl::CreateParams TPickList::GetCreateParams() {
-    CreateParams params;
-    params.ClassName = WC_COMBOBOXW;
-    params.NativeClass = true;
-    params.Style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-    return params;
-}
+TWinControl::CreateParams TPickList::GetCreateParams() { return NativeControlParams(WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP); }
 
 void TPickList::SetItems(const std::vector<std::string>& items) {
     items_ = items;

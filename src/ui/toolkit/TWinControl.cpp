@@ -52,6 +52,14 @@ TWinControl* TWinControl::FromHandle(HWND window) {
     return window ? static_cast<TWinControl*>(GetPropW(window, kControlProperty)) : nullptr;
 }
 
+TWinControl::CreateParams TWinControl::NativeControlParams(const wchar_t* className, DWORD style) {
+    CreateParams params;
+    params.ClassName = className;
+    params.NativeClass = true;
+    params.Style |= style;
+    return params;
+}
+
 TWinControl::CreateParams TWinControl::GetCreateParams() { return {}; }
 
 void TWinControl::HandleNeeded() {
@@ -189,10 +197,14 @@ void TWinControl::TrackMouse(TPoint point) {
     }
 }
 
-void TWinControl::PaintWindow(HDC dc) {
-    GdiCanvas canvas(dc);
+void TWinControl::PaintBackground(Canvas& canvas) {
     canvas.SetBrushColor(Color);
     canvas.FillRect({0, 0, clientSize_.Width, clientSize_.Height});
+}
+
+void TWinControl::PaintWindow(HDC dc) {
+    GdiCanvas canvas(dc);
+    PaintBackground(canvas);
     for (TControl* child : controls_) {
         if (child->IsWindowed() || !child->Visible()) continue;
         const TRect& r = child->BoundsRect();

@@ -52,6 +52,8 @@ protected:
         DWORD ExStyle = 0;
     };
     virtual CreateParams GetCreateParams();
+    // A subclassed system control of the given class and extra styles.
+    static CreateParams NativeControlParams(const wchar_t* className, DWORD style);
     virtual void HandleCreated() {}
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,6 +61,8 @@ protected:
     virtual void CommandNotify(WORD) {}
     // Paints the background and the window-less children.
     virtual void PaintWindow(HDC dc);
+    // Fills the client area; controls with a patterned background replace it.
+    virtual void PaintBackground(Canvas& canvas);
     void BoundsChanged() override;
 
 private:
