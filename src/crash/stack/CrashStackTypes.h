@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,9 +9,21 @@
 
 namespace brenvik {
 
+class TModuleSourceIndex;
+
 // Code and stack addresses are as wide as the build's pointers: the shipped
 // i686 program reports 32-bit values, the x86-64 test build 64-bit ones.
 using CrashAddress = std::uintptr_t;
+
+// The instruction set whose code and stack are read: pointer and stack-word
+// size, and how an indirect call or jump names its memory slot, differ.
+enum class TCodeArchitecture : std::uint8_t { X86, X64 };
+inline constexpr TCodeArchitecture kBuildArchitecture =
+    sizeof(void*) == 8 ? TCodeArchitecture::X64 : TCodeArchitecture::X86;
+
+inline constexpr std::size_t PointerSize(TCodeArchitecture architecture) {
+    return architecture == TCodeArchitecture::X64 ? 8 : 4;
+}
 
 // One exported procedure of a module.
 struct TCrashFunctionInfo {
@@ -41,6 +54,9 @@ struct TCrashModuleInfo {
     double BuildTime = 0;
     std::unique_ptr<TCrashModuleOptionsEx> Options;
     std::unique_ptr<std::string> DebugInfo;  // the encoded stream; none without a data block
+    // Looks addresses up in DebugInfo (decoded on first use); none without
+    // debug information. Declared after DebugInfo, which it reads.
+    std::shared_ptr<const TModuleSourceIndex> SourceIndex;
 };
 
 using TCrashModulesList = std::vector<std::unique_ptr<TCrashModuleInfo>>;
