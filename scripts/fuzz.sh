@@ -3,14 +3,14 @@
 # UBSan) and runs each for SECONDS (default 30) on a copy of its seed corpus,
 # one after the other.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
-#   targets: markup_renderer gif_frames options_stream data_block debug_info
+#   targets: markup_renderer gif_frames options_stream data_block debug_info log_file
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 seconds=${1:-30}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(markup_renderer gif_frames options_stream data_block debug_info)
+((${#targets[@]})) || targets=(markup_renderer gif_frames options_stream data_block debug_info log_file)
 
 markup="src/ui/frame/MarkupRenderer.cpp src/ui/frame/MarkupLine.cpp src/ui/frame/MarkupTags.cpp
   src/ui/frame/MarkupEntities.cpp src/ui/frame/MarkupColors.cpp src/ui/frame/MarkupPicture.cpp
@@ -23,14 +23,15 @@ crash="src/crash/CrashStream.cpp src/crash/options/CrashTexts.cpp src/crash/opti
 declare -A fuzzer=(
   [markup_renderer]=fuzz/markup_renderer_fuzz.cpp [gif_frames]=fuzz/gif_frames_fuzz.cpp
   [options_stream]=fuzz/crash/options_stream_fuzzer.cpp [data_block]=fuzz/crash/data_block_fuzzer.cpp
-  [debug_info]=fuzz/crash/debug_info_fuzzer.cpp)
+  [debug_info]=fuzz/crash/debug_info_fuzzer.cpp [log_file]=fuzz/crash/log_file_fuzzer.cpp)
 declare -A seeds=(
   [markup_renderer]=fuzz/corpus/markup_renderer [gif_frames]=fuzz/corpus/gif_frames
   [options_stream]=fuzz/crash/corpus/options_stream [data_block]=fuzz/crash/corpus/data_block
-  [debug_info]=fuzz/crash/corpus/debug_info)
+  [debug_info]=fuzz/crash/corpus/debug_info [log_file]=fuzz/crash/corpus/log_file)
 declare -A sources=(
   [markup_renderer]="$markup" [gif_frames]="src/ui/frame/MarkupGifFrames.cpp"
-  [options_stream]="$crash" [data_block]="$crash" [debug_info]="$crash")
+  [options_stream]="$crash" [data_block]="$crash" [debug_info]="$crash"
+  [log_file]="src/crash/report/TLogFile.cpp")
 
 out="$build_root/fuzz"
 mkdir -p "$out"

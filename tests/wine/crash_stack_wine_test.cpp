@@ -7,6 +7,7 @@
 
 #include "crash/stack/CrashExports.h"
 #include "platform/Win32CrashModule.h"
+#include "platform/Win32CrashModules.h"
 #include "platform/Win32ModulesList.h"
 
 namespace brenvik {
@@ -152,6 +153,22 @@ TEST(CrashStackWine, ProceduresAreFoundByQualifiedName) {
     EXPECT_EQ(modules.FindProcedureAddress("crash_stack_wine_test.brenvik::(anonymous namespace).Middle"),
               reinterpret_cast<CrashAddress>(&Middle));
     EXPECT_FALSE(modules.FindProcedureAddress("crash_stack_wine_test.brenvik::(anonymous namespace).middle"));
+}
+
+TEST(CrashStackWine, CurrentOptionsExistOnlyWhileTheFacilityIsActive) {
+    try {
+        CurrentCrashLogOptions();
+        ADD_FAILURE() << "no modules list, yet options were returned";
+    } catch (const EAssertionFailed& failure) {
+        EXPECT_EQ(failure.Message, "Cannot use 'CurrentCrashLogOptions' function without Crashlog activate.");
+    }
+    Win32ModulesList modules;
+    SetActiveCrashModules(&modules);
+    TCrashModuleOptionsEx& options = CurrentCrashLogOptions();
+    EXPECT_EQ(&options, modules.ByHandle(CrashFacilityModule())->Options.get());
+    EXPECT_EQ(&CurrentCrashLogOptions(), &options);
+    SetActiveCrashModules(nullptr);
+    EXPECT_THROW(CurrentCrashLogOptions(), EAssertionFailed);
 }
 
 }  // namespace

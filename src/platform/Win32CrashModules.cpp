@@ -1,0 +1,25 @@
+#include "platform/Win32CrashModules.h"
+
+#include <atomic>
+
+#include "platform/Win32CrashModule.h"
+
+namespace brenvik {
+
+namespace {
+std::atomic<Win32ModulesList*> activeModules{nullptr};
+}
+
+Win32ModulesList* ActiveCrashModules() { return activeModules.load(); }
+
+void SetActiveCrashModules(Win32ModulesList* modules) { activeModules.store(modules); }
+
+TCrashModuleOptionsEx& CurrentCrashLogOptions() {
+    Win32ModulesList* modules = ActiveCrashModules();
+    const TCrashModuleInfo* own = modules ? modules->ByHandle(CrashFacilityModule()) : nullptr;
+    if (!own || !own->Options)
+        throw EAssertionFailed("Cannot use 'CurrentCrashLogOptions' function without Crashlog activate.");
+    return *own->Options;
+}
+
+}  // namespace brenvik
