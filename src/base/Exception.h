@@ -12,6 +12,12 @@ public:
     std::string Message;
 };
 
+// The silent abort: it stops an operation and is never reported.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("Operation aborted") {}
+};
+
 // Raised when a stored setting or registry value has a type the reader cannot use.
 class ERegistryException : public Exception {
 public:

@@ -201,6 +201,8 @@ TEST(CrashFailureDescription, MessagesOfCaughtObjects) {
     EXPECT_EQ(describe(EConvertError("Bad value")).Message, "Bad value");
     EXPECT_EQ(describe(std::runtime_error("runtime")).Message, "runtime");
     EXPECT_FALSE(describe(42).Message.has_value());
+    EXPECT_TRUE(describe(EAbort()).IsAbort);
+    EXPECT_FALSE(describe(EConvertError("Bad value")).IsAbort);
 }
 
 }  // namespace

@@ -32,6 +32,9 @@ TCrashFailure DescribeFailure(const std::exception_ptr& caught) {
     TCrashFailure failure;
     try {
         if (caught) std::rethrow_exception(caught);
+    } catch (const EAbort& e) {
+        failure.IsAbort = true;
+        failure.Message = e.Message;
     } catch (const Exception& e) {
         failure.Message = e.Message;
     } catch (const std::exception& e) {
