@@ -4,7 +4,8 @@
 # simulator and pty-backed ports. Prints "<figure> <value>" lines; other lines
 # start with '#'.
 #
-#   bench/measure.sh IMPORT_BENCH RUNS     (BRENVIK_BIN_DIR: the Windows programs)
+#   bench/measure.sh IMPORT_BENCH RUNS     (BRENVIK_BIN_DIR: the Windows programs; the
+#   native benchmarks are taken from beside IMPORT_BENCH)
 set -euo pipefail
 import_bench=$1
 runs=$2
@@ -35,3 +36,10 @@ fi
 
 wine_run "$bin/serial_read_bench.exe"
 wine_run "$bin/window_update_bench.exe"
+
+# Start-up to the painted main window (warm prefix), then an idle Brenvik's own memory.
+wine_run "$bin/startup_bench.exe" --runs 10
+"$(dirname "$import_bench")/startup_memory_bench" --runs 3
+
+# A whole crash report of a running program (modules, a 64 KB stack scan, the text).
+wine_run "$bin/full_report_bench.exe"
