@@ -1,0 +1,10 @@
+#include "crash/hook/Hooks.h"
+
+namespace brenvik {
+
+void UnhookAll() {
+    UnhookAllProcedures();
+    UnhookAllImports();
+}
+
+}  // namespace brenvik
