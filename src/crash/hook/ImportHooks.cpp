@@ -7,6 +7,7 @@
 #include "crash/hook/CodeWriter.h"
 #include "crash/hook/JumpThunk.h"
 #include "crash/hook/ModuleAddress.h"
+#include "crash/stack/ImportThunk.h"
 #include "platform/Win32ProcessMemory.h"
 
 namespace brenvik {
@@ -63,7 +64,7 @@ bool RedirectSlots(HMODULE module, void* target, void* replacement) {
         if (!NamesMemorySlot(bytes)) continue;
         std::int32_t operand = 0;
         std::memcpy(&operand, bytes + 2, sizeof operand);
-        const std::uintptr_t slot = IndirectSlot(code.Start + offset, operand);
+        const std::uintptr_t slot = MemorySlot(operand, code.Start + offset + kInstructionSize, kBuildArchitecture);
         void* held = nullptr;
         if (!memory.Read(slot, &held, sizeof held) || held != target || !ModuleAt(slot)) continue;
         if (WriteCode(reinterpret_cast<void*>(slot), &replacement, sizeof replacement)) found = true;

@@ -3,11 +3,13 @@
 #include <cstring>
 
 #include "crash/hook/ModuleAddress.h"
+#include "crash/stack/ImportThunk.h"
 
 namespace brenvik {
 
 namespace {
 
+constexpr std::size_t kIndirectJumpSize = 6;  // FF 25 and the 32-bit operand
 constexpr std::size_t kThunkSize = 8;
 
 // The filler after the jump: 8B C0 (mov eax, eax) is what the classic
@@ -18,19 +20,13 @@ bool IsThunkFiller(const unsigned char* filler) {
 
 }  // namespace
 
-std::uintptr_t IndirectSlot(std::uintptr_t instruction, std::int32_t operand) {
-    constexpr std::uintptr_t kInstructionSize = 6;
-    if constexpr (sizeof(void*) == 8) return instruction + kInstructionSize + static_cast<std::intptr_t>(operand);
-    return static_cast<std::uintptr_t>(static_cast<std::uint32_t>(operand));
-}
-
 std::uintptr_t ResolveJumpThunk(std::uintptr_t address, const ProcessMemory& memory) {
     unsigned char thunk[kThunkSize];
     if (!memory.Read(address, thunk, sizeof thunk)) return address;
     if (thunk[0] != 0xFF || thunk[1] != 0x25 || !IsThunkFiller(thunk + 6)) return address;
     std::int32_t operand = 0;
     std::memcpy(&operand, thunk + 2, sizeof operand);
-    const std::uintptr_t slot = IndirectSlot(address, operand);
+    const std::uintptr_t slot = MemorySlot(operand, address + kIndirectJumpSize, kBuildArchitecture);
     std::uintptr_t target = 0;
     if (!ModuleAt(address) || !ModuleAt(address + kThunkSize - 1) || !ModuleAt(slot) ||
         !memory.Read(slot, &target, sizeof target))
