@@ -3,11 +3,16 @@
 #include <shellapi.h>
 
 #include "app/Texts.h"
+#include "app/resources/ResourceIds.h"
 #include "base/Exception.h"
 #include "platform/Win32CommApi.h"
 #include "platform/Win32Registry.h"
 #include "platform/Win32TargetWindow.h"
 #include "ui/frame/TTrayIcon.h"
+#include "ui/style/TFlatButton.h"
+#include "ui/style/TFlatMenuPainter.h"
+#include "ui/style/TFlatPanel.h"
+#include "ui/style/TImageList.h"
 #include "ui/toolkit/GraphicControls.h"
 #include "ui/toolkit/StandardControls.h"
 #include "ui/toolkit/TApplication.h"
@@ -19,6 +24,12 @@ namespace {
 
 const char kFormName[] = "FormMain4D643DD6BD8E447C9291EEDF0A10BE65";
 const char kMakerNotice[] = "Morvane: program do importu kod\xf3w z kolektora danych.";
+constexpr COLORREF kImageKey = RGB(255, 0, 255);
+
+HICON ProgramIcon(int size) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BRENVIK), IMAGE_ICON, size,
+                                         size, LR_SHARED));
+}
 
 // The frame's parts in this window's geometry, and the window's own controls.
 const FormDesign& MainDesign() {
@@ -48,7 +59,7 @@ const FormDesign& MainDesign() {
          {{"Bounds", "316,10,80,23"}, {"Caption", "&Zamknij"}, {"OnClick", "BtnCancelClick"},
           {"Hint", "Przycisk <b>Zamknij</b> powoduje zamkni\xea"
                    "cie tego okna dialogowego."}}},
-        {"TPanel", "FlatPanel1", "", {{"Bounds", "4,68,400,141"}, {"Color", "14278369"}, {"TabOrder", "3"}}},
+        {"TFlatPanel", "FlatPanel1", "", {{"Bounds", "4,68,400,141"}, {"Color", "14278369"}, {"TabOrder", "3"}}},
         {"TLabel", "Label1", "FlatPanel1", {{"Bounds", "24,19,49,13"}, {"Caption", "Port &COM:"}}},
         {"TPickList", "edtComPort", "FlatPanel1", {{"Bounds", "112,16,209,21"}, {"TabOrder", "4"}}},
         {"TCheckBox", "deRefresh", "FlatPanel1",
@@ -110,11 +121,29 @@ void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::CreateTrayAndMenu() {
     popupMenu_->Add("pmImport", "&Importuj kody", [this](TObject* sender) { BtnCloseClick(sender); })->ImageIndex = 2;
     popupMenu_->Add("N1", "-");
     popupMenu_->Add("pmClose", "&Zamknij", [this](TObject* sender) { pmCloseClick(sender); })->ImageIndex = 0;
+    auto* painter = new TFlatMenuPainter(this);
+    painter->Name = "FlatMenu1";
+    painter->Font = {"Tahoma", 8, 0, SystemColor(7)};
+    painter->SelectFontColor = SystemColor(7);
+    painter->SetFlatContainers(xcForm | xcToolbar | xcCoolbar | xcControlbar | xcPanel);
+    painter->SetFlatControls(xcPopupMenu);
+    painter->SetActive(true);
+    auto* images = new TImageList(this);
+    images->Name = "ImageList1";
+    for (int id : {IDB_MENU_CLOSE, IDB_MENU_OPEN, IDB_MENU_IMPORT}) images->AddResource(id, kImageKey);
+    popupMenu_->Images = images;
+    Control<TFlatPanel>("FlatPanel1").PopupMenu = popupMenu_;
     trayIcon_ = new TTrayIcon(this);
     trayIcon_->Name = "TrayIcon1";
     trayIcon_->SetHint(LoadText(kTextAppTitle));
-    HICON icon = LoadIcon(GetModuleHandleW(nullptr), MAKEINTRESOURCE(1));
+    HICON icon = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     trayIcon_->SetIcon(icon ? icon : LoadIcon(nullptr, IDI_APPLICATION));
+    // The window and the taskbar owner show the program's icon too.
+    for (HWND window : {Handle(), TApplication::Instance().Handle()}) {
+        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(window, WM_SETICON, ICON_BIG,
+                     reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetrics(SM_CXICON))));
+    }
     trayIcon_->SetPopupMenu(popupMenu_);
     trayIcon_->OnDblClick = [this](TObject* sender) { TrayIcon1DblClick(sender); };
     trayIcon_->Loaded();
@@ -172,7 +201,7 @@ void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::deCutChange(TObject*) {
 
 void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::ImageClassClick(TObject*) {
     ShellAboutA(Handle(), TApplication::Instance().Title().c_str(), kMakerNotice,
-                LoadIcon(GetModuleHandleW(nullptr), MAKEINTRESOURCE(1)));
+                ProgramIcon(GetSystemMetrics(SM_CXICON)));
 }
 
 std::string TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::PortDisplayName() {
@@ -192,7 +221,7 @@ void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::SetCaption(const std::string& te
 void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::ProcessMessages() { TApplication::Instance().ProcessMessages(); }
 
 void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::ImportRunningChanged(bool running) {
-    Control<TButton>("BtnClose").SetEnabled(!running);
+    Control<TFlatButton>("BtnClose").SetEnabled(!running);
 }
 
 }  // namespace brenvik

@@ -4,6 +4,7 @@
 #include "base/Exception.h"
 #include "ui/frame/TMarkupLabelControl.h"
 #include "ui/frame/TThreadAlphaBlend.h"
+#include "ui/style/StyleControls.h"
 #include "ui/toolkit/Hints.h"
 #include "ui/toolkit/StandardControls.h"
 #include "ui/toolkit/TApplication.h"
@@ -47,21 +48,21 @@ const FormDesign& TFormA::Design() {
           {"AutoSizing", "False"}, {"Ellipsis", "False"}, {"URLColor", "clBlue"}}},
         {"TBevel", "bvBottom", "", {{"Bounds", "0,313,522,3"}, {"Align", "alBottom"}, {"Shape", "bsTopLine"}}},
         {"TPanel", "Panel1", "", {{"Bounds", "0,316,522,43"}, {"Align", "alBottom"}, {"TabOrder", "2"}}},
-        {"TButton", "BtnHelp", "Panel1",
-         {{"Bounds", "10,10,80,23"}, {"Caption", "Pomoc"}, {"OnClick", "BtnHelpClick"}, {"TabOrder", "1"},
+        {"TFlatButton", "BtnHelp", "Panel1",
+         {{"Bounds", "10,10,80,23"}, {"FontName", "Arial Unicode MS"}, {"FontHeight", "-11"}, {"Caption", "Pomoc"}, {"OnClick", "BtnHelpClick"}, {"TabOrder", "1"},
           {"Hint", "|Przycisk <b>Pomoc</b> udost\xeapnia tematy pomocy i porady u\xb3"
                    "atwiaj\xb9"
                    "ce u\xbfytkownikom wykonywanie zada\xf1."}}},
         {"TCheckBox", "cbShowHints", "Panel1",
          {{"Bounds", "97,11,120,21"}, {"Caption", "Poka\xbf podpowiedzi"}, {"Checked", "True"},
           {"OnChange", "cbShowHintsChange"}, {"TabOrder", "0"}, {"Hint", "|Pokazuje lub chowa podpowiedzi"}}},
-        {"TButton", "BtnClose", "Panel1",
-         {{"Bounds", "341,10,80,23"}, {"Anchors", "akTop,akRight"}, {"Caption", "Zastosuj"}, {"ModalResult", "1"},
+        {"TFlatButton", "BtnClose", "Panel1",
+         {{"Bounds", "341,10,80,23"}, {"FontName", "Arial Unicode MS"}, {"FontHeight", "-11"}, {"Anchors", "akTop,akRight"}, {"Caption", "Zastosuj"}, {"ModalResult", "1"},
           {"TabOrder", "2"},
           {"Hint", "|Przycisk <b>Zastosuj</b> powoduje zamkni\xea"
                    "cie tego okna dialogowego i zachowanie wprowadzonych zmian."}}},
-        {"TButton", "BtnCancel", "Panel1",
-         {{"Bounds", "429,10,80,23"}, {"Anchors", "akTop,akRight"}, {"Caption", "Anuluj"}, {"ModalResult", "2"},
+        {"TFlatButton", "BtnCancel", "Panel1",
+         {{"Bounds", "429,10,80,23"}, {"FontName", "Arial Unicode MS"}, {"FontHeight", "-11"}, {"Anchors", "akTop,akRight"}, {"Caption", "Anuluj"}, {"ModalResult", "2"},
           {"TabOrder", "3"},
           {"Hint", "|Przycisk <b>Anuluj</b> powoduje zamkni\xea"
                    "cie tego okna dialogowego bez zapisywania dokonanych zmian."}}},
@@ -71,6 +72,7 @@ const FormDesign& TFormA::Design() {
 
 TFormA::TFormA(TComponent* owner, const FormDesign& changes, std::string className)
     : TForm(owner, std::move(className)) {
+    RegisterStyleControls();
     RegisterHandler("FormShow", [this](TObject* sender) { FormShow(sender); });
     RegisterHandler("FormHide", [this](TObject* sender) { FormHide(sender); });
     RegisterHandler("FormClose", [this](TObject* sender) { FormClose(sender); });

@@ -10,6 +10,13 @@
 namespace brenvik {
 
 class TPopupMenu;
+class TMenuItem;
+class ImageList;
+
+// Owner-drawn items: measure gets the proposed size to grow, draw the item's
+// rectangle on the menu's surface and whether the item is under the mouse.
+using TMenuMeasureItemEvent = std::function<void(TMenuItem& item, Canvas& canvas, int& width, int& height)>;
+using TMenuDrawItemEvent = std::function<void(TMenuItem& item, Canvas& canvas, const TRect& rect, bool selected)>;
 
 // One entry of a popup menu; a caption of "-" makes a separator.
 class TMenuItem : public TComponent {
@@ -20,13 +27,16 @@ public:
     bool Enabled = true;
     bool Visible = true;
     int ImageIndex = -1;
+    std::string ShortCut;  // the shortcut's text, shown right-aligned
     TNotifyEvent OnClick;
+    TMenuMeasureItemEvent OnMeasureItem;
+    TMenuDrawItemEvent OnDrawItem;
     bool IsSeparator() const { return Caption == "-"; }
     virtual void Click();
 };
 
-// A popup menu shown at a screen point. Owner-drawn painting hooks let a
-// painter take over measuring and drawing of the items.
+// A popup menu shown at a screen point. When it is owner-drawn, the items'
+// own measure and draw handlers paint them.
 class TPopupMenu : public TComponent {
 public:
     explicit TPopupMenu(TComponent* owner) : TComponent(owner) {}
@@ -37,9 +47,8 @@ public:
     std::vector<TMenuItem*> Items;  // owned by the menu's owner, like every component
     TMenuItem* Add(const std::string& name, const std::string& caption, TNotifyEvent onClick = {});
 
-    std::function<void(TMenuItem&, MEASUREITEMSTRUCT&)> OnMeasureItem;
-    std::function<void(TMenuItem&, const DRAWITEMSTRUCT&)> OnDrawItem;
-    bool OwnerDraw() const { return OnMeasureItem && OnDrawItem; }
+    bool OwnerDraw = false;
+    ImageList* Images = nullptr;  // not owned
 
     // Shows the menu and waits until it closes; the chosen item's click runs.
     void Popup(int x, int y);
