@@ -1,0 +1,75 @@
+#pragma once
+// Brenvik's window as the user sees it, from outside the process: the UI
+// driver's readings, the settings in the registry, and the mouse on Wine's
+// tray window through xdotool.
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brenvik::e2e {
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Height() const { return bottom - top; }
+};
+
+struct WindowState {
+    bool visible = false;
+    Rect window;                       // screen coordinates, frame included
+    int clientWidth = 0, clientHeight = 0;
+    std::optional<Rect> hintPanel;     // client coordinates, while shown
+    std::vector<std::string> shown;    // classes of the process's visible top-level windows
+};
+
+struct CheckBoxState {
+    bool checked = false, enabled = false;
+};
+
+struct ControlsState {
+    std::map<std::string, CheckBoxState> checkBoxes;  // by caption, UTF-8
+    std::string codeLength;
+    bool codeLengthEnabled = false;
+    std::string port;
+    std::map<std::string, Rect> buttons;               // by caption, client coordinates
+};
+
+// What a rectangle of the screen shows: equal hashes mean equal pictures.
+struct Pixels {
+    std::string hash;
+    int dark = 0, grey = 0;
+};
+
+struct RegistryValue {
+    std::string type, data;
+    bool operator==(const RegistryValue&) const = default;
+};
+
+// Output lines of one brenvik-driver command; throws when it fails.
+std::vector<std::string> RunDriver(const std::vector<std::string>& command,
+                                   std::chrono::milliseconds timeout = std::chrono::seconds(20));
+// `settle`: how long to give a window that is about to be shown.
+WindowState ReadWindowState(std::chrono::milliseconds settle = std::chrono::milliseconds(0));
+ControlsState ReadControls();
+Pixels ReadPixels(int x, int y, int width, int height);
+// Moves the mouse and returns the settled picture of the hint panel.
+Pixels HoverButton(const std::string& caption);
+Pixels HoverAt(int x, int y);
+void ClickButton(const std::string& caption);
+
+// Values of Brenvik's settings key by name; empty when the key does not exist.
+std::map<std::string, RegistryValue> ReadSettings();
+// Removes every stored setting (the main window's and the frame's), then imports `regLines`.
+void ResetSettings(const std::string& regLines = "");
+extern const char kSettingsKey[];
+extern const char kShowHintsValue[];  // the frame's show-hints identifier for the main window
+
+// The mouse on Brenvik's icon in Wine's fallback tray window.
+bool TrayWindowShown();
+void DoubleClickTrayIcon();
+void RightClickTrayIcon();
+// Picks an item of the open popup menu by its mnemonic letter.
+void ChoosePopupItem(char mnemonic);
+
+}  // namespace brenvik::e2e
