@@ -144,6 +144,8 @@ void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::CreateTrayAndMenu() {
         SendMessageW(window, WM_SETICON, ICON_BIG,
                      reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetrics(SM_CXICON))));
     }
+    // The title band shows the program's picture.
+    Control<TImage>("ImageClass").SetPicture(ProgramIcon(32));
     trayIcon_->SetPopupMenu(popupMenu_);
     trayIcon_->OnDblClick = [this](TObject* sender) { TrayIcon1DblClick(sender); };
     trayIcon_->Loaded();

@@ -124,7 +124,11 @@ void TApplication::Idle() {
     POINT cursor;
     GetCursorPos(&cursor);
     TControl* control = nullptr;
-    if (TWinControl* window = TWinControl::FromHandle(WindowFromPoint(cursor))) {
+    // Windows the toolkit did not create (a spin edit's arrows) stand for
+    // the control of the nearest known window around them.
+    HWND under = WindowFromPoint(cursor);
+    while (under && !TWinControl::FromHandle(under)) under = GetParent(under);
+    if (TWinControl* window = TWinControl::FromHandle(under)) {
         ScreenToClient(window->Handle(), &cursor);
         control = window->ControlAtPos({cursor.x, cursor.y});
     }

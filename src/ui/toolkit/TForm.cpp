@@ -1,5 +1,7 @@
 #include "ui/toolkit/TForm.h"
 
+#include <optional>
+
 #include "base/Exception.h"
 #include "ui/toolkit/TApplication.h"
 
@@ -23,6 +25,7 @@ std::map<std::string, TForm::Factory>& TForm::Kinds() {
 void TForm::RegisterKind(const std::string& kind, Factory factory) { Kinds()[kind] = std::move(factory); }
 
 void TForm::LoadDesign(const FormDesign& design) {
+    std::optional<DesignLoading> loading(std::in_place);
     for (const auto& entry : design) {
         if (entry.Name == Name) {
             for (const auto& property : entry.Properties) ApplyProperty(property, *this);
@@ -40,6 +43,8 @@ void TForm::LoadDesign(const FormDesign& design) {
         control->SetParent(parent);
         for (const auto& property : entry.Properties) control->ApplyProperty(property, *this);
     }
+    loading.reset();
+    RealignTree();
     HandleNeeded();
 }
 

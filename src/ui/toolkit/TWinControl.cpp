@@ -127,12 +127,19 @@ void TWinControl::SetClientSize(TSize size) {
 }
 
 void TWinControl::Realign() {
+    if (DesignLoading::Active()) return;
     std::vector<LayoutItem> items;
     for (TControl* child : controls_) items.push_back({child->Align(), child->Anchors, child->Visible(), child->BoundsRect()});
     AlignItems(items, {0, 0, clientSize_.Width, clientSize_.Height});
     for (size_t i = 0; i < controls_.size(); ++i)
         if (controls_[i]->Align() != TAlign::alNone && controls_[i]->BoundsRect() != items[i].Bounds)
             controls_[i]->SetBounds(items[i].Bounds);
+}
+
+void TWinControl::RealignTree() {
+    Realign();
+    for (TControl* child : controls_)
+        if (child->IsWindowed()) static_cast<TWinControl*>(child)->RealignTree();
 }
 
 TControl* TWinControl::ControlAtPos(TPoint point) {

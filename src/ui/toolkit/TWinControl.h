@@ -28,6 +28,22 @@ public:
     TSize ClientSize() const { return clientSize_; }
     virtual void SetClientSize(TSize size);
     void Realign();
+    // Realigns this control's children, then theirs.
+    void RealignTree();
+    // While a form loads its design, controls keep their designed bounds;
+    // alignment runs once the whole design is there, so the designed order
+    // of controls aligned to one side decides their order.
+    class DesignLoading {
+    public:
+        DesignLoading() { ++depth_; }
+        ~DesignLoading() { --depth_; }
+        DesignLoading(const DesignLoading&) = delete;
+        DesignLoading& operator=(const DesignLoading&) = delete;
+        static bool Active() { return depth_ > 0; }
+
+    private:
+        static inline int depth_ = 0;  // the UI thread's
+    };
     // Deepest visible control under a point of this client area; this when none.
     TControl* ControlAtPos(TPoint point);
 
