@@ -4,13 +4,14 @@
 #include <iterator>
 
 namespace brenvik {
-namespace {
 
 std::string ModuleFileName(HMODULE module) {
     char name[MAX_PATH * 2];
     const DWORD length = GetModuleFileNameA(module, name, sizeof name);
     return length > 0 && length < sizeof name ? std::string(name, length) : std::string();
 }
+
+namespace {
 
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "crash/debuginfo/ModuleDataBlock.h"
@@ -9,6 +10,9 @@
 #include "platform/Win32SharedSection.h"
 
 namespace brenvik {
+
+// A loaded module's full file name; empty when it cannot be had (or is too long).
+std::string ModuleFileName(HMODULE module);
 
 // The module that holds the crash-report facility's code.
 HMODULE CrashFacilityModule();

@@ -13,12 +13,6 @@
 namespace brenvik {
 namespace {
 
-std::string FileNameOf(HMODULE module) {
-    char name[MAX_PATH * 2];
-    const DWORD length = GetModuleFileNameA(module, name, sizeof name);
-    return length > 0 && length < sizeof name ? std::string(name, length) : std::string();
-}
-
 void ReadVersionResource(TCrashModuleInfo& info) {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(info.FileName.c_str(), &ignored);
@@ -124,7 +118,7 @@ void LoadDataBlock(TCrashModuleInfo& info, HMODULE module) {
 }  // namespace
 
 std::unique_ptr<TCrashModuleInfo> QuickModuleInfo(HMODULE module) {
-    std::string fileName = FileNameOf(module);
+    std::string fileName = ModuleFileName(module);
     if (fileName.empty()) return nullptr;
     auto info = std::make_unique<TCrashModuleInfo>();
     info->Handle = reinterpret_cast<CrashAddress>(module);

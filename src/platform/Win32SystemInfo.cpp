@@ -13,12 +13,6 @@ namespace brenvik {
 
 namespace {
 
-std::string ModuleFileName(HMODULE module) {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(module, buffer, MAX_PATH);
-    return std::string(buffer, length);
-}
-
 std::vector<char> VersionResource(const std::string& fileName) {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &ignored);

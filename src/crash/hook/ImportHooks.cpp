@@ -8,6 +8,7 @@
 #include "crash/hook/JumpThunk.h"
 #include "crash/hook/ModuleAddress.h"
 #include "crash/stack/ImportThunk.h"
+#include "platform/Win32CrashModule.h"
 #include "platform/Win32ProcessMemory.h"
 
 namespace brenvik {

@@ -10,12 +10,6 @@ HMODULE ModuleAt(std::uintptr_t address) {
     return module;
 }
 
-std::string ModuleFileName(HMODULE module) {
-    char name[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(module, name, MAX_PATH);
-    return std::string(name, length);
-}
-
 bool IsInLegacySharedArea(std::uintptr_t address) {
     constexpr std::uintptr_t kTopBit = std::uintptr_t{1} << (sizeof(std::uintptr_t) * 8 - 1);
     const bool ntFamily = (GetVersion() & 0x80000000u) == 0;

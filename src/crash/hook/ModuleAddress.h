@@ -2,14 +2,11 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 
 namespace brenvik {
 
 // The loaded module whose image holds the address; null when none does.
 HMODULE ModuleAt(std::uintptr_t address);
-
-std::string ModuleFileName(HMODULE module);
 
 // True for an address in the upper half of the address space on a system
 // outside the NT family, where that half is shared between processes.

@@ -13,6 +13,7 @@
 #include "crash/hook/JumpThunk.h"
 #include "crash/hook/ModuleAddress.h"
 #include "crash/hook/StubEntries.h"
+#include "platform/Win32CrashModule.h"
 #include "platform/Win32ProcessMemory.h"
 
 namespace brenvik {
