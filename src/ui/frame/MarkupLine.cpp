@@ -138,7 +138,7 @@ LineWorker::Flow LineWorker::TextRun(std::string_view raw) {
         if (state_.Subscript) line_.SubscriptExtra = std::max(line_.SubscriptExtra, extent.Height / 4);
         if (state_.Superscript) line_.SuperscriptExtra = std::max(line_.SuperscriptExtra, extent.Height / 4);
         if (state_.InAnchor)
-            line_.AnchorPieces.push_back({state_.AnchorCounter, state_.AnchorAddress, x_, x_ + extent.Width, 0});
+            line_.AnchorPieces.push_back({state_.AnchorCounter, state_.AnchorAddress, x_, x_ + extent.Width, 0, {}});
         endsWithSpace_ = raw.back() == ' ';
         trailingSpace_ = endsWithSpace_ ? canvas_.TextExtent(" ").Width : 0;
     }

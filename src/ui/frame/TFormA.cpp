@@ -159,7 +159,9 @@ void TFormA::cbShowHintsChange(TObject*) {
 void TFormA::BtnHelpClick(TObject*) {
     std::string address = "::html\\" + GetHelpTopic() + ".htm";  // the program sets no help file
     if (HMODULE control = LoadLibraryA("hhctrl.ocx")) {
-        if (auto help = reinterpret_cast<HtmlHelpFunction>(GetProcAddress(control, "HtmlHelpA")))
+        // Through the generic function type: the entry point's real type is not FARPROC's.
+        if (auto help = reinterpret_cast<HtmlHelpFunction>(
+                reinterpret_cast<void (*)()>(GetProcAddress(control, "HtmlHelpA"))))
             help(nullptr, address.c_str(), 0, 0);
     }
 }
