@@ -1,0 +1,212 @@
+#include "WindowCommands.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "UiLookup.h"
+#include "WindowProbe.h"
+
+namespace {
+
+constexpr DWORD kHintSettleMs = 300;
+
+// The hint panel is the main window's only 38-pixel-high child: found by its
+// size, since the panel has neither text nor an id to look for.
+constexpr LONG kHintPanelHeight = 38;
+
+struct HintPanelSearch {
+    HWND main;
+    HWND found;
+};
+
+BOOL CALLBACK MatchHintPanel(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<HintPanelSearch*>(param);
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    if (GetParent(hwnd) == search->main && IsWindowVisible(hwnd) && r.bottom - r.top == kHintPanelHeight) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Client coordinates of the visible hint panel; an empty rectangle when it is hidden.
+RECT HintPanelArea(HWND main)
+{
+    HintPanelSearch search{main, nullptr};
+    EnumChildWindows(main, MatchHintPanel, reinterpret_cast<LPARAM>(&search));
+    RECT r{};
+    if (!search.found)
+        return r;
+    GetWindowRect(search.found, &r);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+RECT ClientArea(const std::vector<std::wstring>& words, size_t first)
+{
+    const LONG x = std::wcstol(words[first].c_str(), nullptr, 10), y = std::wcstol(words[first + 1].c_str(), nullptr, 10);
+    return RECT{x, y, x + std::wcstol(words[first + 2].c_str(), nullptr, 10),
+                y + std::wcstol(words[first + 3].c_str(), nullptr, 10)};
+}
+
+void PrintSummary(const std::string& prefix, const PixelSummary& summary)
+{
+    char hash[32];
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(summary.hash));
+    PrintLine(prefix + hash + " dark " + std::to_string(summary.dark) + " grey " + std::to_string(summary.grey));
+}
+
+// The hint panel follows the mouse on the loop's idle pass and repaints later still:
+// the area counts as settled once it has not changed for a while.
+void HoverAndReadHint(const Options& opt, HWND main, POINT screen)
+{
+    SetCursorPos(screen.x, screen.y);
+    const RECT area = HintPanelArea(main);
+    if (area.bottom <= area.top)
+        Fail("the hint panel is hidden");
+    PixelSummary last = SummarizeClientArea(main, area);
+    ULONGLONG stableSince = GetTickCount64();
+    const ULONGLONG start = stableSince;
+    while (GetTickCount64() - stableSince < kHintSettleMs) {
+        if (GetTickCount64() - start >= opt.timeoutMs)
+            Fail("the hint area never settled");
+        Sleep(kPollMs);
+        AnswersMessages(main, kAnswerMs);
+        const PixelSummary now = SummarizeClientArea(main, area);
+        if (now.hash != last.hash) {
+            last = now;
+            stableSince = GetTickCount64();
+        }
+    }
+    PrintSummary("hint ", last);
+}
+
+struct PopupSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchPopup(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<PopupSearch*>(param);
+    wchar_t name[16];
+    const int n = GetClassNameW(hwnd, name, 16);
+    if (ProcessOf(hwnd) == search->pid && IsWindowVisible(hwnd) && std::wstring(name, n > 0 ? n : 0) == L"#32768") {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// The main window once its message loop runs; with --settle-ms, also waits that long for it
+// to become visible, since the loop shows it only when it starts.
+void PrintState(const Options& opt)
+{
+    HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);
+    if (!AnswersMessages(main, kAnswerMs))
+        Fail("Brenvik does not answer messages");
+    WaitUntil(opt.settleMs, [&] { return IsWindowVisible(main) != FALSE; });
+    RECT window{}, client{};
+    GetWindowRect(main, &window);
+    GetClientRect(main, &client);
+    PrintLine("visible " + Flag(IsWindowVisible(main)));
+    PrintRect("window ", window);
+    PrintLine("client " + std::to_string(client.right) + " " + std::to_string(client.bottom));
+    const RECT hint = HintPanelArea(main);
+    if (hint.bottom > hint.top)
+        PrintRect("hint-panel ", hint);
+    for (const auto& name : VisibleTopLevelClasses(ProcessOf(main)))
+        PrintLine("shown ", name);
+}
+
+// Check boxes, the code-length spin edit and the port pick list, with their states.
+void PrintControls(const Options& opt)
+{
+    HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);
+    if (!AnswersMessages(main, kAnswerMs))
+        Fail("Brenvik does not answer messages");
+    std::vector<HWND> children;
+    EnumChildWindows(main, CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND control : children) {
+        wchar_t name[64];
+        const int n = GetClassNameW(control, name, 64);
+        const std::wstring kind(name, n > 0 ? n : 0);
+        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        const std::string enabled = Flag(IsWindowEnabled(control));
+        const std::wstring text = ControlText(control).value_or(L"?");
+        if (_wcsicmp(kind.c_str(), L"Button") == 0 && (style & BS_TYPEMASK) == BS_CHECKBOX) {
+            DWORD_PTR checked = 0;
+            SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &checked);
+            PrintLine("check " + Flag(checked == BST_CHECKED) + " " + enabled + " ", text);
+        } else if (_wcsicmp(kind.c_str(), L"Edit") == 0 && (style & ES_NUMBER)) {
+            PrintLine("spin " + enabled + " ", text);
+        } else if (_wcsicmp(kind.c_str(), L"ComboBox") == 0) {
+            PrintLine("pick " + enabled + " ", text);
+        } else if (_wcsicmp(kind.c_str(), L"Button") == 0 && (style & BS_TYPEMASK) == BS_PUSHBUTTON) {
+            RECT r{};
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+            PrintLine("button " + RectText(r) + " ", text);
+        }
+    }
+}
+
+void PrintInk(const Options& opt, const std::vector<std::wstring>& words, size_t first)
+{
+    HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);
+    AnswersMessages(main, kAnswerMs);
+    PrintSummary("ink ", SummarizeClientArea(main, ClientArea(words, first)));
+}
+
+void Click(const Options& opt, const std::wstring& caption)
+{
+    HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);
+    HWND button = WaitForButton(main, caption, opt.timeoutMs);
+    PostMessageW(button, BM_CLICK, 0, 0);
+    if (!AnswersMessages(main, kAnswerMs))
+        Fail("Brenvik does not answer messages after the click");
+    PrintLine("clicked");
+}
+
+void HoverAt(const Options& opt, LONG x, LONG y)
+{
+    HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);
+    POINT point{x, y};
+    ClientToScreen(main, &point);
+    HoverAndReadHint(opt, main, point);
+}
+
+void HoverButton(const Options& opt, const std::wstring& caption)
+{
+    HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);
+    RECT r{};
+    GetWindowRect(WaitForButton(main, caption, opt.timeoutMs), &r);
+    HoverAndReadHint(opt, main, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+// The open popup menu of Brenvik, with its X11 window so a test can give it the keyboard.
+void PrintPopup(const Options& opt)
+{
+    const DWORD pid = ProcessOf(WaitForTopLevel(opt.windowClass, opt.timeoutMs));
+    PopupSearch search{pid, nullptr};
+    if (!WaitUntil(opt.timeoutMs, [&] {
+            search.found = nullptr;
+            EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        }))
+        Fail("no popup menu");
+    RECT r{};
+    GetWindowRect(search.found, &r);
+    PrintRect("popup " + std::to_string(X11WindowOf(search.found)) + " ", r);
+}
+
