@@ -9,6 +9,7 @@
 #include <stop_token>
 #include <thread>
 
+#include "PrefixFiles.h"
 #include "PtyPeer.h"
 #include "WineSession.h"
 
@@ -19,32 +20,6 @@ using namespace std::chrono_literals;
 
 const char kFirstClass[] = "TMain865D2C3C09434DF4AFA2EDF18B0423EA";
 const char kSecondClass[] = "TMain865D2C3C09434DF4AFA2EDF18B0423EB";
-const char kInterfaceKey[] =
-    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{86E0D1E0-8089-11D0-9CE4-08003E301F73}";
-const char kEnumKey[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\BRENVIKE2E";
-
-std::string WindowsPath(const std::filesystem::path& path) {
-    std::string text = "Z:" + path.string();
-    for (char& c : text)
-        if (c == '/') c = '\\';
-    return text;
-}
-
-// Ports 1 to 4 and 7 are installed as "Kolektor danych (COMn)".
-std::string PortListRegistry() {
-    std::ostringstream reg;
-    reg << "[-" << kInterfaceKey << "]\r\n\r\n[-" << kEnumKey << "]\r\n\r\n";
-    for (int n : {1, 2, 3, 4, 7}) {
-        std::string id = "COM" + std::to_string(n);
-        reg << "[" << kInterfaceKey << "\\##?#E2E#" << id << "]\r\n\"DeviceInstance\"=\"BRENVIKE2E\\\\" << id
-            << "\"\r\n\r\n";
-        reg << "[" << kEnumKey << "\\" << id << "]\r\n\"ClassGUID\"=\"{4D36E978-E325-11CE-BFC1-08002BE10318}\"\r\n"
-            << "\"FriendlyName\"=\"Kolektor danych (" << id << ")\"\r\n\r\n";
-        reg << "[" << kEnumKey << "\\" << id << "\\Control]\r\n\r\n";
-        reg << "[" << kEnumKey << "\\" << id << "\\Device Parameters]\r\n\"PortName\"=\"" << id << "\"\r\n\r\n";
-    }
-    return reg.str();
-}
 
 std::string SettingsRegistry(const ImportSetup& setup) {
     char codeLength[16];
@@ -134,7 +109,7 @@ std::string SummaryText(int all, int rejected) {
 ImportOutcome RunImport(const ImportSetup& setup) {
     WineSession& session = WineSession::Get();
     static bool portsInstalled = false;
-    session.ImportRegistry("REGEDIT4\r\n\r\n" + (portsInstalled ? std::string() : PortListRegistry()) +
+    session.ImportRegistry("REGEDIT4\r\n\r\n" + (portsInstalled ? std::string() : PortListRegistry({1, 2, 3, 4, 7})) +
                            SettingsRegistry(setup));
     portsInstalled = true;
 

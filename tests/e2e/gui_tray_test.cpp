@@ -7,6 +7,7 @@
 
 #include "ImportRun.h"
 #include "PtyPeer.h"
+#include "PrefixFiles.h"
 #include "WineSession.h"
 #include "gui_harness.h"
 
@@ -16,25 +17,6 @@ namespace {
 using namespace std::chrono_literals;
 
 const char kPortName[] = "Kolektor danych (COM1)";
-
-std::string WindowsPath(const std::filesystem::path& path) {
-    std::string text = "Z:" + path.string();
-    for (char& c : text)
-        if (c == '/') c = '\\';
-    return text;
-}
-
-// COM1 installed as a Plug and Play port, the way the port list finds it.
-std::string PortRegistry() {
-    const std::string interfaceKey =
-        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\"
-        "{86E0D1E0-8089-11D0-9CE4-08003E301F73}\\##?#GUI#COM1";
-    const std::string enumKey = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\BRENVIKGUI\\COM1";
-    return "[" + interfaceKey + "]\r\n\"DeviceInstance\"=\"BRENVIKGUI\\\\COM1\"\r\n\r\n[" + enumKey +
-           "]\r\n\"ClassGUID\"=\"{4D36E978-E325-11CE-BFC1-08002BE10318}\"\r\n\"FriendlyName\"=\"" + kPortName +
-           "\"\r\n\r\n[" + enumKey + "\\Control]\r\n\r\n[" + enumKey +
-           "\\Device Parameters]\r\n\"PortName\"=\"COM1\"\r\n\r\n";
-}
 
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
     std::ifstream in(path);
@@ -64,7 +46,7 @@ TEST(GuiTray, DoubleClickShowsTheWindowAndAgainChangesNothing) {
 
 TEST(GuiTray, PopupMenuImportsAndItsCloseEndsTheProgramWithTheSettingsWritten) {
     WineSession& session = WineSession::Get();
-    ResetSettings(PortRegistry() + "[" + kSettingsKey + "]\r\n\"ComPort\"=\"" + kPortName +
+    ResetSettings(PortListRegistry({1}) + "[" + kSettingsKey + "]\r\n\"ComPort\"=\"" + kPortName +
                   "\"\r\n\"Refresh\"=\"0\"\r\n\"Cut\"=\"0\"\r\n\"Ignore\"=\"0\"\r\n\r\n");
     std::filesystem::remove(session.PortLink(1));
     PtyPeer collector(ParseCollectorScenario("code 5901234123457\ncode 4006381333931\n"),
