@@ -1,0 +1,60 @@
+#include "crash/web/WebErrorPage.h"
+
+#include <exception>
+
+namespace brenvik {
+
+namespace {
+constexpr const char* kCgiWriteFailed = "CGI: Cannot write in the ouput file.";
+}  // namespace
+
+bool TWebErrorPage::SendWebErrorPage(const std::string& html) {
+    switch (DetectWebHost(system_)) {
+        case TWebHostKind::Isapi: return SendIsapi(html);
+        case TWebHostKind::Cgi: return SendCgi(html);
+        case TWebHostKind::WinCgi: return SendWinCgi(html);
+        case TWebHostKind::None: break;
+    }
+    return false;
+}
+
+bool TWebErrorPage::SendIsapi(const std::string& html) {
+    if (block_ == nullptr) {
+        failures_.Warning(eeShowError, "ISAPI: ServerECB = nil");
+        return false;
+    }
+    block_->SetHttpStatusCode(block_->Context, 500);
+    const std::string header = WebResponseHeader(TWebHostKind::Isapi, html.size());
+    const std::string status = "500 Error";
+    auto statusSize = static_cast<std::uint32_t>(status.size());
+    const bool headerSent = block_->ServerSupportFunction(block_->Context, TServerExtensionBlock::kSendResponseHeader,
+                                                          status.c_str(), &statusSize, header.c_str());
+    // A server that refused the header would show the page as a broken response.
+    if (!headerSent) return false;
+    auto pageSize = static_cast<std::uint32_t>(html.size());
+    return block_->WriteClient(block_->Context, html.data(), &pageSize, TServerExtensionBlock::kSynchronousWrite) &&
+           pageSize == html.size();
+}
+
+bool TWebErrorPage::SendCgi(const std::string& html) {
+    // A failed page after a good header still leaves the client without the
+    // report, so it counts as the same failure.
+    if (!system_.WriteStandardOutput(WebResponseHeader(TWebHostKind::Cgi, html.size())) ||
+        !system_.WriteStandardOutput(html)) {
+        failures_.Warning(eeShowError, kCgiWriteFailed);
+        return false;
+    }
+    return true;
+}
+
+bool TWebErrorPage::SendWinCgi(const std::string& html) {
+    try {
+        system_.WriteOutputFile(WinCgiOutputFile(system_), WebResponseHeader(TWebHostKind::WinCgi, html.size()) + html);
+        return true;
+    } catch (...) {
+        failures_.StepFailed(eeShowError, "WinCGI", DescribeFailure(std::current_exception()));
+        return false;
+    }
+}
+
+}  // namespace brenvik
