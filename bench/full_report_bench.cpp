@@ -11,6 +11,7 @@
 
 #include "Measure.h"
 #include "crash/report/CrashReport.h"
+#include "platform/Win32ContextRegisters.h"
 #include "platform/Win32CrashModule.h"
 #include "platform/Win32ModulesList.h"
 #include "platform/Win32ProcessMemory.h"
@@ -37,18 +38,10 @@ CrashAddress StackTop() {
     return reinterpret_cast<CrashAddress>(region.BaseAddress) + region.RegionSize;
 }
 
-TCrashRegisters RegistersOf(const CONTEXT& context) {
-#if defined(__x86_64__)
-    return {context.Rax, context.Rdi, context.Rbx, context.Rsi, context.Rcx, context.Rsp, context.Rdx, context.Rip};
-#else
-    return {context.Eax, context.Edi, context.Ebx, context.Esi, context.Ecx, context.Esp, context.Edx, context.Eip};
-#endif
-}
-
 __attribute__((noinline)) void ReportFromHere(Win32ModulesList& modules, Measurement& measurement) {
     CONTEXT context{};
     RtlCaptureContext(&context);
-    const TCrashRegisters registers = RegistersOf(context);
+    const TCrashRegisters registers = RegistersFromContext(context);
     Win32SystemInfo system;
     Win32ProcessMemory memory;
     TCrashModuleOptions options("full_report_bench.exe", false);

@@ -8,6 +8,8 @@
 #include "app/CommandLine.h"
 #include "app/TFormMain.h"
 #include "app/Texts.h"
+#include "crash/intercept/Crashlog.h"
+#include "crash/intercept/UnhandledExceptions.h"
 #include "platform/Cp1250.h"
 #include "ui/frame/TMarkupLabelControl.h"
 #include "ui/frame/TPreviousInstance.h"
@@ -24,14 +26,13 @@ std::vector<std::string> Arguments() {
     return arguments;
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int RunProgram() {
     using namespace brenvik;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
 
     TApplication& application = TApplication::Instance();
+    application.ExceptionHook = ExceptionManager;
     application.Initialize();
     RegisterFrameControls();
     // Named after the executable, so it runs before the program's own title is set.
@@ -58,4 +59,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         application.HandleException(std::current_exception());
     }
     return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The crash-report facility is the first thing the program starts and the
+    // last it stops, so it sees the exceptions of everything in between.
+    brenvik::TCrashlogUnit crashlog;
+    crashlog.EndInitialization();
+    const int exitCode = RunProgram();
+    crashlog.BeginFinalization();
+    return exitCode;
 }

@@ -8,11 +8,16 @@ namespace brenvik {
 
 namespace {
 std::atomic<Win32ModulesList*> activeModules{nullptr};
-}
+std::atomic<CrashOptionsEnvironment*> activeEnvironment{nullptr};
+}  // namespace
 
 Win32ModulesList* ActiveCrashModules() { return activeModules.load(); }
 
 void SetActiveCrashModules(Win32ModulesList* modules) { activeModules.store(modules); }
+
+CrashOptionsEnvironment* ActiveCrashEnvironment() { return activeEnvironment.load(); }
+
+void SetActiveCrashEnvironment(CrashOptionsEnvironment* environment) { activeEnvironment.store(environment); }
 
 TCrashModuleOptionsEx& CurrentCrashLogOptions() {
     Win32ModulesList* modules = ActiveCrashModules();

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/Exception.h"
+#include "crash/options/CrashOptionsEnvironment.h"
 #include "platform/Win32ModulesList.h"
 
 namespace brenvik {
@@ -14,6 +15,11 @@ public:
 // inactive. The facility's start-up sets it and its shutdown clears it.
 Win32ModulesList* ActiveCrashModules();
 void SetActiveCrashModules(Win32ModulesList* modules);
+
+// The environment the options of newly loaded module records belong to; none
+// while the facility is inactive.
+CrashOptionsEnvironment* ActiveCrashEnvironment();
+void SetActiveCrashEnvironment(CrashOptionsEnvironment* environment);
 
 // The options of the module that holds the facility; raises EAssertionFailed
 // while the facility is not active.

@@ -8,6 +8,7 @@
 #include "crash/stack/ModuleSourceIndex.h"
 #include "crash/stack/ModuleVersion.h"
 #include "platform/Win32CrashModule.h"
+#include "platform/Win32CrashModules.h"
 #include "platform/Win32ProcessMemory.h"
 
 namespace brenvik {
@@ -105,7 +106,7 @@ std::uint8_t KindOf(const IMAGE_NT_HEADERS& headers, const std::string& fileName
 }
 
 void LoadDataBlock(TCrashModuleInfo& info, HMODULE module) {
-    info.Options = std::make_unique<TCrashModuleOptionsEx>(info.FileName, false);
+    info.Options = std::make_unique<TCrashModuleOptionsEx>(info.FileName, false, ActiveCrashEnvironment());
     TModuleData data;
     if (LoadModuleDataBlock(module, *info.Options, data) == TDataBlockStatus::Absent) return;
     info.DataVersion = data.Version;

@@ -36,17 +36,23 @@ struct CodeRange {
     std::size_t Size = 0;
 };
 
-// The code section as the image's optional header gives it; empty when the
-// headers or the section cannot be read.
-CodeRange CodeSectionOf(HMODULE module, const ProcessMemory& memory) {
+// The code section and the import address table as the image's optional
+// header gives them; empty when the headers or the section cannot be read.
+struct ImageRanges {
+    CodeRange Code;
+    CodeRange ImportAddresses;
+};
+
+ImageRanges RangesOf(HMODULE module, const ProcessMemory& memory) {
     const auto base = reinterpret_cast<std::uintptr_t>(module);
     IMAGE_DOS_HEADER dos{};
     IMAGE_NT_HEADERS nt{};
     if (!memory.Read(base, &dos, sizeof dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) return {};
     if (!memory.Read(base + dos.e_lfanew, &nt, sizeof nt) || nt.Signature != IMAGE_NT_SIGNATURE) return {};
-    const CodeRange range{base + nt.OptionalHeader.BaseOfCode, nt.OptionalHeader.SizeOfCode};
-    if (!memory.IsReadable(range.Start, range.Size)) return {};
-    return range;
+    const CodeRange code{base + nt.OptionalHeader.BaseOfCode, nt.OptionalHeader.SizeOfCode};
+    if (!memory.IsReadable(code.Start, code.Size)) return {};
+    const IMAGE_DATA_DIRECTORY& table = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+    return {code, {base + table.VirtualAddress, table.Size}};
 }
 
 // GNU ld reaches an import through a thunk (FF 25, jump through the slot)
@@ -57,7 +63,9 @@ bool NamesMemorySlot(const unsigned char* code) { return code[0] == 0xFF && (cod
 
 bool RedirectSlots(HMODULE module, void* target, void* replacement) {
     const Win32ProcessMemory memory;
-    const CodeRange code = CodeSectionOf(module, memory);
+    const ImageRanges ranges = RangesOf(module, memory);
+    const CodeRange& code = ranges.Code;
+    const CodeRange& table = ranges.ImportAddresses;
     constexpr std::size_t kInstructionSize = 6;
     bool found = false;
     for (std::size_t offset = 0; offset + kInstructionSize <= code.Size; ++offset) {
@@ -66,6 +74,9 @@ bool RedirectSlots(HMODULE module, void* target, void* replacement) {
         std::int32_t operand = 0;
         std::memcpy(&operand, bytes + 2, sizeof operand);
         const std::uintptr_t slot = MemorySlot(operand, code.Start + offset + kInstructionSize, kBuildArchitecture);
+        // Calls through the program's own function-pointer variables name
+        // memory too; only the import address table holds import slots.
+        if (table.Size != 0 && (slot < table.Start || slot - table.Start >= table.Size)) continue;
         void* held = nullptr;
         if (!memory.Read(slot, &held, sizeof held) || held != target || !ModuleAt(slot)) continue;
         if (WriteCode(reinterpret_cast<void*>(slot), &replacement, sizeof replacement)) found = true;

@@ -36,6 +36,16 @@ std::string MessageOf(std::exception_ptr error) {
     }
 }
 
+bool IsAbort(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EAbort&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 // The hint a control shows: its own, else that of the nearest parent with one.
 std::string HintOf(TControl* control) {
     for (; control; control = control->Parent())
@@ -111,10 +121,12 @@ void TApplication::Terminate() {
 }
 
 void TApplication::HandleException(std::exception_ptr error) {
+    if (ExceptionHook && !ExceptionHook(error)) return;
     if (OnException) {
         OnException(error);
         return;
     }
+    if (IsAbort(error)) return;
     HWND owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : nullptr;
     MessageBoxW(owner, WideFromCp1250(MessageOf(error)).c_str(), WideFromCp1250(title_).c_str(),
                 MB_OK | MB_ICONERROR);

@@ -33,9 +33,12 @@ public:
     void Terminate();
     bool Terminated() const { return terminated_; }
 
-    // Where every exception caught by the toolkit goes. The crash-report
-    // facility installs OnException; without it the message is shown.
+    // Where every exception caught by the toolkit goes: ExceptionHook sees it
+    // first (the crash-report facility), then OnException or, without one,
+    // a box with the message. The silent abort shows nothing.
     void HandleException(std::exception_ptr error);
+    // Returns true when the toolkit's own handling is to run as well.
+    std::function<bool(const std::exception_ptr&)> ExceptionHook;
     std::function<void(std::exception_ptr)> OnException;
 
     // Long part of the hint of the control under the mouse, updated at idle.

@@ -1,0 +1,145 @@
+// Raise-time capture: every throw of the program passes through the wrapper
+// of the runtime's throw routine (linked with --wrap), every system error
+// through a vectored handler, before any handler runs.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+#include "crash/intercept/RaiseRecord.h"
+#include "platform/Win32ContextRegisters.h"
+
+namespace brenvik {
+namespace {
+
+constexpr std::size_t kMaxStackCopy = 256 * 1024;
+
+std::atomic<bool> captureInstalled{false};
+std::function<void(const TRaiseRecord&)> raiseObserver;
+PVOID vectoredHandler = nullptr;
+
+thread_local std::unique_ptr<TRaiseRecord> threadRecord;
+// Set while this thread captures, so a throw inside the capture is not captured.
+thread_local bool capturing = false;
+
+void Notify(const TRaiseRecord& record) {
+    if (raiseObserver) raiseObserver(record);
+}
+
+LONG CALLBACK CaptureSystemRaise(EXCEPTION_POINTERS* pointers) {
+    const DWORD code = pointers->ExceptionRecord->ExceptionCode;
+    // Only errors pass: not warnings, breakpoints or debugger messages, nor the
+    // exception the x86-64 unwinder raises for every throw (the wrapper saw it).
+    if (!captureInstalled || capturing || (code & 0xF0000000) != 0xC0000000)
+        return EXCEPTION_CONTINUE_SEARCH;
+    capturing = true;
+    TRaiseRecord& record = ThreadRaiseRecord();
+    RecordSystemRaise(*pointers, record);
+    Notify(record);
+    capturing = false;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
+void RecordSystemRaise(const EXCEPTION_POINTERS& pointers, TRaiseRecord& record) {
+    const EXCEPTION_RECORD& exception = *pointers.ExceptionRecord;
+    record = TRaiseRecord{};
+    record.Valid = true;
+    record.Address = reinterpret_cast<CrashAddress>(exception.ExceptionAddress);
+    record.Code = exception.ExceptionCode;
+    if (record.Code == EXCEPTION_ACCESS_VIOLATION && exception.NumberParameters >= 2) {
+        record.AccessKind = exception.ExceptionInformation[0];
+        record.AccessAddress = exception.ExceptionInformation[1];
+    }
+    record.Context = *pointers.ContextRecord;
+    record.StackPointer = ContextStackPointer(record.Context);
+    record.StackTop = CurrentStackTop();
+    // An overflowed stack leaves no room to work in; its registers are enough.
+    if (record.Code != EXCEPTION_STACK_OVERFLOW) CopyOwnStack(record.StackPointer, record.Stack);
+}
+
+TRaiseRecord& ThreadRaiseRecord() {
+    if (!threadRecord) threadRecord = std::make_unique<TRaiseRecord>();
+    return *threadRecord;
+}
+
+void ClearThreadRaiseRecord() {
+    if (threadRecord) *threadRecord = TRaiseRecord{};
+}
+
+CrashAddress CurrentStackTop() {
+    return reinterpret_cast<CrashAddress>(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->StackBase);
+}
+
+void CopyOwnStack(CrashAddress stackPointer, TStackSnapshot& snapshot) {
+    const CrashAddress top = CurrentStackTop();
+    if (stackPointer == 0 || stackPointer >= top) return;
+    const std::size_t size = std::min<std::size_t>(top - stackPointer, kMaxStackCopy);
+    snapshot.Base = stackPointer;
+    snapshot.Bytes.resize(size);
+    // The stack above the pointer is committed memory of this very thread.
+    std::memcpy(snapshot.Bytes.data(), reinterpret_cast<const void*>(stackPointer), size);
+}
+
+void InstallRaiseCapture(std::function<void(const TRaiseRecord&)> onRaise) {
+    raiseObserver = std::move(onRaise);
+    vectoredHandler = AddVectoredExceptionHandler(1, CaptureSystemRaise);
+    captureInstalled = true;
+}
+
+void RemoveRaiseCapture() {
+    captureInstalled = false;
+    if (vectoredHandler) RemoveVectoredExceptionHandler(vectoredHandler);
+    vectoredHandler = nullptr;
+    raiseObserver = nullptr;
+}
+
+// Called by the throw wrapper with the thrower's return address, stack
+// pointer and frame pointer as they were at its call.
+void CaptureLanguageRaise(void* object, const std::type_info& type, CrashAddress returnAddress,
+                          CrashAddress stackPointer, CrashAddress framePointer) {
+    if (!captureInstalled || capturing) return;
+    capturing = true;
+    try {
+        TRaiseRecord& record = ThreadRaiseRecord();
+        record = TRaiseRecord{};
+        RtlCaptureContext(&record.Context);
+        // The registers of the raising call: the instruction of the call
+        // (5 bytes before its return address) and the stack as it was there.
+        SetContextAddresses(record.Context, returnAddress - 5, stackPointer, framePointer);
+        record.Valid = true;
+        record.Language = true;
+        record.Object = object;
+        record.Description = DescribeThrownObject(object, type);
+        record.Address = returnAddress;
+        record.StackPointer = stackPointer;
+        record.StackTop = CurrentStackTop();
+        CopyOwnStack(stackPointer, record.Stack);
+        Notify(record);
+    } catch (...) {
+        // Out of memory while recording: the throw goes on unrecorded.
+    }
+    capturing = false;
+}
+
+}  // namespace brenvik
+
+extern "C" {
+
+[[noreturn]] void __real___cxa_throw(void* object, std::type_info* type, void (*destroy)(void*));
+
+[[noreturn]] __attribute__((noinline)) void __wrap___cxa_throw(void* object, std::type_info* type,
+                                                                void (*destroy)(void*)) {
+    // With frame pointers the frame holds the caller's frame pointer and the
+    // return address; the caller's stack pointer lies just above them.
+    auto* const* frame = static_cast<void* const*>(__builtin_frame_address(0));
+    brenvik::CaptureLanguageRaise(object, *type, reinterpret_cast<brenvik::CrashAddress>(frame[1]),
+                                  reinterpret_cast<brenvik::CrashAddress>(frame + 2),
+                                  reinterpret_cast<brenvik::CrashAddress>(frame[0]));
+    __real___cxa_throw(object, type, destroy);
+}
+
+}  // extern "C"

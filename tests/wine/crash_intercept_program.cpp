@@ -1,0 +1,250 @@
+// A windowed program carrying the crash-report facility, run once per
+// scenario by crash_intercept_wine_test.cpp: `program SCENARIO OUTPUT_FOLDER`.
+// The log goes to OUTPUT_FOLDER. Each scenario's expected outcome is the
+// "// expect" line above it, which the test reads from this file:
+// exit = the process's exit code, reports = entries in the log, stack = the
+// procedures the first report's call stack must name, in that order, hide =
+// a text no report may contain.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/Exception.h"
+#include "crash/intercept/Crashlog.h"
+#include "crash/intercept/UnhandledExceptions.h"
+#include "ui/toolkit/TApplication.h"
+#include "ui/toolkit/TForm.h"
+#include "ui/toolkit/TThread.h"
+
+using namespace brenvik;
+
+namespace {
+
+constexpr UINT kRunHandler = WM_APP + 1;
+std::string outputFolder;
+
+__attribute__((noinline)) void ThrowFromDepth() { throw Exception("raised deep inside"); }
+
+__attribute__((noinline)) void CallsThrowFromDepth() {
+    ThrowFromDepth();
+    std::puts("not reached");
+}
+
+// A form whose handler for kRunHandler runs the scenario's event handler.
+class TScenarioForm : public TForm {
+public:
+    explicit TScenarioForm(std::function<void()> handler)
+        : TForm(nullptr, "TScenarioForm"), handler_(std::move(handler)) {
+        SetClientSize({300, 120});
+        HandleNeeded();
+    }
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == kRunHandler) {
+            handler_();
+            return 0;
+        }
+        return TForm::WndProc(message, wParam, lParam);
+    }
+
+private:
+    std::function<void()> handler_;
+};
+
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        TApplication::Instance().ProcessMessages();
+        Sleep(5);
+    }
+}
+
+// Shows a form, runs `handler` from its window procedure, and pumps a while.
+void RunHandlerInForm(const std::function<void()>& handler, const std::function<void(TScenarioForm&)>& prepare = {}) {
+    TScenarioForm form(handler);
+    form.Show();
+    if (prepare) prepare(form);
+    PostMessageW(form.Handle(), kRunHandler, 0, 0);
+    PumpFor(300);
+}
+
+DWORD RunThreads(int count, LPTHREAD_START_ROUTINE routine) {
+    HANDLE start = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::vector<HANDLE> threads;
+    for (int i = 0; i < count; ++i) threads.push_back(CreateThread(nullptr, 0, routine, start, 0, nullptr));
+    SetEvent(start);
+    WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, 60000);
+    DWORD worst = 0;
+    for (HANDLE thread : threads) {
+        DWORD code = 0;
+        GetExitCodeThread(thread, &code);
+        worst = std::max(worst, code);
+        CloseHandle(thread);
+    }
+    CloseHandle(start);
+    return worst;
+}
+
+__attribute__((noinline)) DWORD WINAPI ThreadThrowsUnhandled(LPVOID start) {
+    WaitForSingleObject(start, INFINITE);
+    throw Exception("thread " + std::to_string(GetCurrentThreadId()) + " failed");
+}
+
+__attribute__((noinline)) DWORD WINAPI ThreadAborts(LPVOID) { throw EAbort(); }
+
+class TFailingWorker : public TThread {
+public:
+    TFailingWorker() : TThread(true) {}
+
+protected:
+    __attribute__((noinline)) void Execute() override { WorkerFails(); }
+
+private:
+    __attribute__((noinline)) static void WorkerFails() { throw Exception("the worker failed"); }
+};
+
+// Through a pointer the compiler cannot see is null, so the write is really made.
+int* volatile nullTarget = nullptr;
+__attribute__((noinline)) void WriteToNull() { *nullTarget = 1; }
+
+__attribute__((noinline)) void BlockMainThread(DWORD milliseconds) { Sleep(milliseconds); }
+
+void WatchForFreezes() {
+    CurrentCrashLogOptions().SetFreezeTimeout(2);
+    CurrentCrashLogOptions().SetFreezeCheck(true);
+}
+
+void FreezeWithWindow(DWORD milliseconds) {
+    WatchForFreezes();
+    TScenarioForm form([] {});
+    form.Show();
+    PumpFor(500);
+    BlockMainThread(milliseconds);
+    PumpFor(500);
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+int RunScenario(const std::string& scenario) {
+    // expect rethrown: exit=0 reports=1 stack=ThrowFromDepth,CallsThrowFromDepth
+    if (scenario == "rethrown") {
+        RunHandlerInForm([] {
+            try {
+                CallsThrowFromDepth();
+            } catch (...) {
+                throw;
+            }
+        });
+        return 0;
+    }
+    // expect caught: exit=0 reports=0
+    if (scenario == "caught") {
+        RunHandlerInForm([] {
+            try {
+                CallsThrowFromDepth();
+            } catch (const Exception&) {
+            }
+        });
+        return 0;
+    }
+    // expect worker: exit=0 reports=1 stack=WorkerFails,Execute
+    if (scenario == "worker") {
+        TFailingWorker worker;
+        worker.Start();
+        return worker.WaitFor() == 1 ? 0 : 3;
+    }
+    // expect thread_unhandled: exit=0 reports=1 stack=ThreadThrowsUnhandled
+    if (scenario == "thread_unhandled") return RunThreads(1, ThreadThrowsUnhandled) == 1 ? 0 : 3;
+    // expect four_threads: exit=0 reports=4 stack=ThreadThrowsUnhandled
+    if (scenario == "four_threads") return RunThreads(4, ThreadThrowsUnhandled) == 1 ? 0 : 3;
+    // expect abort: exit=0 reports=0
+    if (scenario == "abort") return RunThreads(1, ThreadAborts) == 1 ? 0 : 3;
+    // expect access_violation: exit=1 reports=1 stack=WriteToNull,RunScenario
+    if (scenario == "access_violation") {
+        WriteToNull();
+        return 0;
+    }
+    // expect filtered: exit=0 reports=0
+    if (scenario == "filtered") {
+        CurrentCrashLogOptions().SetUseFilter(true);
+        CurrentCrashLogOptions().FilterClasses().Add("EConvertError");
+        CurrentCrashLogOptions().FilterMessages().Add("");
+        bool toolkitHandlerRan = false;
+        TApplication::Instance().OnException = [&](std::exception_ptr) { toolkitHandlerRan = true; };
+        RunHandlerInForm([] { throw EConvertError("'x' is not a valid integer value"); });
+        return toolkitHandlerRan ? 2 : 0;
+    }
+    // expect password: exit=0 reports=1 hide=hunter2
+    if (scenario == "password") {
+        RunHandlerInForm([] { throw Exception("failed with a password typed"); },
+                         [](TScenarioForm& form) {
+                             HWND edit = CreateWindowExW(0, L"EDIT", L"hunter2", WS_CHILD | WS_VISIBLE | ES_PASSWORD,
+                                                         10, 10, 120, 24, form.Handle(), nullptr, nullptr, nullptr);
+                             SetFocus(edit);
+                         });
+        return 0;
+    }
+    // expect restart: exit=1 reports=1
+    if (scenario == "restart") {
+        const std::string marker = outputFolder + "\\first-instance";
+        if (FileExists(marker)) {
+            std::ofstream(outputFolder + "\\second-instance") << GetCommandLineA();
+            return 0;
+        }
+        std::ofstream(marker) << GetCommandLineA();
+        CurrentCrashLogOptions().SetTerminateAction(1);
+        TCrashlog::Active()->Notifications.Exception = [](TCrashExceptionRecord&, bool&) {
+            RequestProgramTermination();
+        };
+        CallsThrowFromDepth();
+        return 0;
+    }
+    // expect freeze_long: exit=0 reports=1 stack=BlockMainThread,FreezeWithWindow
+    if (scenario == "freeze_long") {
+        FreezeWithWindow(3000);
+        return 0;
+    }
+    // expect freeze_short: exit=0 reports=0
+    if (scenario == "freeze_short") {
+        FreezeWithWindow(1000);
+        return 0;
+    }
+    // expect freeze_closed: exit=0 reports=0
+    if (scenario == "freeze_closed") {
+        WatchForFreezes();
+        {
+            TScenarioForm form([] {});
+            form.Show();
+            PumpFor(500);
+        }
+        BlockMainThread(3000);
+        return 0;
+    }
+    return 4;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    TCrashlogUnit crashlog;
+    crashlog.EndInitialization();
+    if (__argc < 3 || !TCrashlog::Active()) return 5;
+    outputFolder = __argv[2];
+    TCrashModuleOptionsEx& options = CurrentCrashLogOptions();
+    options.SetOutputPath(outputFolder);
+    options.SetShowReport(false);
+    options.SetSendMode(TCrashModuleOptions::kSendNone);
+    options.SetReportFlags(0);  // every report is logged, repeated ones too
+    TApplication& application = TApplication::Instance();
+    application.ExceptionHook = ExceptionManager;
+    application.Initialize();
+    const int exitCode = RunScenario(__argv[1]);
+    crashlog.BeginFinalization();
+    return exitCode;
+}

@@ -1,0 +1,158 @@
+// Runs crash_intercept_program.exe once per scenario and checks the outcome
+// that the scenario's "// expect" line in the program's source states.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Expectation {
+    std::string Scenario;
+    std::map<std::string, std::string> Values;
+    friend void PrintTo(const Expectation& expectation, std::ostream* out) { *out << expectation.Scenario; }
+    std::string Get(const std::string& key) const {
+        auto found = Values.find(key);
+        return found == Values.end() ? std::string() : found->second;
+    }
+};
+
+std::string WindowsPath(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return "Z:" + path;
+}
+
+std::vector<Expectation> ReadExpectations() {
+    std::ifstream source(WindowsPath(BRENVIK_SCENARIO_SOURCE));
+    std::vector<Expectation> expectations;
+    const std::regex line(R"(^\s*// expect (\w+): (.*)$)");
+    std::string text;
+    while (std::getline(source, text)) {
+        std::smatch match;
+        if (!std::regex_match(text, match, line)) continue;
+        Expectation expectation{match[1], {}};
+        std::istringstream pairs(match[2].str());
+        std::string pair;
+        while (pairs >> pair) {
+            const auto equals = pair.find('=');
+            expectation.Values[pair.substr(0, equals)] = pair.substr(equals + 1);
+        }
+        expectations.push_back(std::move(expectation));
+    }
+    return expectations;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The log's entries, each from its "Crashlog 4.5.4" line to the next.
+std::vector<std::string> LogEntries(const std::string& log) {
+    std::vector<std::string> entries;
+    const std::string start = "Crashlog 4.5.4\r\n";
+    for (std::size_t at = log.find(start); at != std::string::npos;) {
+        const std::size_t next = log.find(start, at + start.size());
+        entries.push_back(log.substr(at, next == std::string::npos ? std::string::npos : next - at));
+        at = next;
+    }
+    return entries;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    for (std::string part; std::getline(stream, part, separator);)
+        if (!part.empty()) parts.push_back(part);
+    return parts;
+}
+
+class CrashInterceptScenario : public testing::TestWithParam<Expectation> {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "crash-intercept-" + GetParam().Scenario + "-" + std::to_string(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+    }
+
+    // The scenario's exit code; fails the test when it does not end in time.
+    DWORD Run() {
+        std::string commandLine = "\"" + ProgramFolder() + "\\crash_intercept_program.exe\" " + GetParam().Scenario +
+                                  " \"" + folder_ + "\"";
+        STARTUPINFOA startup{sizeof startup};
+        PROCESS_INFORMATION process{};
+        EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process));
+        commandLine_ = commandLine;
+        const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
+        EXPECT_EQ(waited, WAIT_OBJECT_0) << "the scenario did not end";
+        if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return code;
+    }
+
+    std::string folder_;
+    std::string commandLine_;
+};
+
+TEST_P(CrashInterceptScenario, EndsAsStated) {
+    const Expectation& expected = GetParam();
+    const DWORD exitCode = Run();
+    EXPECT_EQ(std::to_string(exitCode), expected.Get("exit"));
+
+    const std::vector<std::string> entries = LogEntries(ReadFile(folder_ + "\\crash_intercept_program.clog"));
+    ASSERT_EQ(std::to_string(entries.size()), expected.Get("reports"));
+    // Every entry names the stated procedures, innermost first.
+    for (const std::string& entry : entries) {
+        std::size_t at = 0;
+        for (const std::string& procedure : Split(expected.Get("stack"), ',')) {
+            const std::size_t found = entry.find(procedure, at);
+            EXPECT_NE(found, std::string::npos) << procedure << " missing after offset " << at << " in\n" << entry;
+            if (found != std::string::npos) at = found + procedure.size();
+        }
+        if (!expected.Get("hide").empty()) {
+            EXPECT_EQ(entry.find(expected.Get("hide")), std::string::npos) << entry;
+            EXPECT_NE(entry.find(std::string(expected.Get("hide").size(), '*')), std::string::npos) << entry;
+        }
+    }
+    // Concurrent reports each keep their own message: none lost or mixed.
+    std::set<std::string> messages;
+    const std::regex message(R"(thread \d+ failed)");
+    for (const std::string& entry : entries) {
+        std::smatch match;
+        if (std::regex_search(entry, match, message)) messages.insert(match.str());
+    }
+    if (expected.Scenario == "four_threads") EXPECT_EQ(messages.size(), 4u);
+
+    if (expected.Scenario == "restart") {
+        // The second instance records its command line and ends.
+        std::string second;
+        for (int i = 0; i < 300 && second.empty(); ++i, Sleep(100)) second = ReadFile(folder_ + "\\second-instance");
+        EXPECT_EQ(second, ReadFile(folder_ + "\\first-instance"));
+        EXPECT_FALSE(second.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, CrashInterceptScenario, testing::ValuesIn(ReadExpectations()),
+                         [](const testing::TestParamInfo<Expectation>& info) { return info.param.Scenario; });
+
+}  // namespace
