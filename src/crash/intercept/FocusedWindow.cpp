@@ -9,7 +9,6 @@ namespace brenvik {
 namespace {
 
 constexpr int kMaxText = 255;
-constexpr UINT kTextTimeout = 500;
 
 bool IsPasswordEdit(HWND window, const std::string& className) {
     std::string upper;
@@ -18,17 +17,14 @@ bool IsPasswordEdit(HWND window, const std::string& className) {
     return upper.find("EDIT") != std::string::npos && (GetWindowLongW(window, GWL_STYLE) & ES_PASSWORD) != 0;
 }
 
-// Another thread's window is asked with a time limit: its thread may be the
-// one that is stuck.
+// Another thread's window is read without sending it a message: its thread
+// may be the one that is stuck, or suspended by the freeze watchdog.
 std::wstring WindowText(HWND window) {
     wchar_t text[kMaxText + 1] = {};
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
         GetWindowTextW(window, text, kMaxText + 1);
-    } else {
-        DWORD_PTR copied = 0;
-        SendMessageTimeoutW(window, WM_GETTEXT, kMaxText + 1, reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG | SMTO_BLOCK, kTextTimeout, &copied);
-    }
+    else
+        InternalGetWindowText(window, text, kMaxText + 1);
     text[kMaxText] = 0;
     return text;
 }

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <memory>
 
 #include "crash/intercept/RaiseRecord.h"
 #include "platform/Win32ContextRegisters.h"
@@ -20,9 +19,23 @@ std::atomic<bool> captureInstalled{false};
 std::function<void(const TRaiseRecord&)> raiseObserver;
 PVOID vectoredHandler = nullptr;
 
-thread_local std::unique_ptr<TRaiseRecord> threadRecord;
-// Set while this thread captures, so a throw inside the capture is not captured.
-thread_local bool capturing = false;
+// Each thread's record, in a slot of the system's own thread storage: the
+// runtime's thread-local variables take a process-wide lock that a thread
+// suspended by the freeze watchdog may hold.
+struct TThreadCapture {
+    TRaiseRecord Record;
+    bool Capturing = false;  // so a throw inside the capture is not captured
+};
+const DWORD captureSlot = TlsAlloc();
+
+TThreadCapture& ThreadCapture() {
+    auto* capture = static_cast<TThreadCapture*>(TlsGetValue(captureSlot));
+    if (!capture) {
+        capture = new TThreadCapture;
+        TlsSetValue(captureSlot, capture);
+    }
+    return *capture;
+}
 
 void Notify(const TRaiseRecord& record) {
     if (raiseObserver) raiseObserver(record);
@@ -32,13 +45,13 @@ LONG CALLBACK CaptureSystemRaise(EXCEPTION_POINTERS* pointers) {
     const DWORD code = pointers->ExceptionRecord->ExceptionCode;
     // Only errors pass: not warnings, breakpoints or debugger messages, nor the
     // exception the x86-64 unwinder raises for every throw (the wrapper saw it).
-    if (!captureInstalled || capturing || (code & 0xF0000000) != 0xC0000000)
-        return EXCEPTION_CONTINUE_SEARCH;
-    capturing = true;
-    TRaiseRecord& record = ThreadRaiseRecord();
-    RecordSystemRaise(*pointers, record);
-    Notify(record);
-    capturing = false;
+    if (!captureInstalled || (code & 0xF0000000) != 0xC0000000) return EXCEPTION_CONTINUE_SEARCH;
+    TThreadCapture& capture = ThreadCapture();
+    if (capture.Capturing) return EXCEPTION_CONTINUE_SEARCH;
+    capture.Capturing = true;
+    RecordSystemRaise(*pointers, capture.Record);
+    Notify(capture.Record);
+    capture.Capturing = false;
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -61,13 +74,15 @@ void RecordSystemRaise(const EXCEPTION_POINTERS& pointers, TRaiseRecord& record)
     if (record.Code != EXCEPTION_STACK_OVERFLOW) CopyOwnStack(record.StackPointer, record.Stack);
 }
 
-TRaiseRecord& ThreadRaiseRecord() {
-    if (!threadRecord) threadRecord = std::make_unique<TRaiseRecord>();
-    return *threadRecord;
-}
+TRaiseRecord& ThreadRaiseRecord() { return ThreadCapture().Record; }
 
 void ClearThreadRaiseRecord() {
-    if (threadRecord) *threadRecord = TRaiseRecord{};
+    if (TlsGetValue(captureSlot)) ThreadCapture().Record = TRaiseRecord{};
+}
+
+void ReleaseThreadRaiseRecord() {
+    delete static_cast<TThreadCapture*>(TlsGetValue(captureSlot));
+    TlsSetValue(captureSlot, nullptr);
 }
 
 CrashAddress CurrentStackTop() {
@@ -101,10 +116,12 @@ void RemoveRaiseCapture() {
 // pointer and frame pointer as they were at its call.
 void CaptureLanguageRaise(void* object, const std::type_info& type, CrashAddress returnAddress,
                           CrashAddress stackPointer, CrashAddress framePointer) {
-    if (!captureInstalled || capturing) return;
-    capturing = true;
+    if (!captureInstalled) return;
+    TThreadCapture& capture = ThreadCapture();
+    if (capture.Capturing) return;
+    capture.Capturing = true;
     try {
-        TRaiseRecord& record = ThreadRaiseRecord();
+        TRaiseRecord& record = capture.Record;
         record = TRaiseRecord{};
         RtlCaptureContext(&record.Context);
         // The registers of the raising call: the instruction of the call
@@ -122,7 +139,7 @@ void CaptureLanguageRaise(void* object, const std::type_info& type, CrashAddress
     } catch (...) {
         // Out of memory while recording: the throw goes on unrecorded.
     }
-    capturing = false;
+    capture.Capturing = false;
 }
 
 }  // namespace brenvik

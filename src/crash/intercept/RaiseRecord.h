@@ -29,6 +29,8 @@ struct TRaiseRecord {
 // The running thread's record (thread-local).
 TRaiseRecord& ThreadRaiseRecord();
 void ClearThreadRaiseRecord();
+// Frees the running thread's record when the thread ends.
+void ReleaseThreadRaiseRecord();
 
 // Highest address of the running thread's stack.
 CrashAddress CurrentStackTop();

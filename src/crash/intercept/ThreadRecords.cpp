@@ -68,6 +68,7 @@ DWORD WINAPI HookedThreadProc(LPVOID parameter) {
     // An exception no handler catches never comes back here: it is reported
     // where it was raised and ends the thread with exit code 1.
     start->Records->Remove(GetCurrentThreadId());
+    ReleaseThreadRaiseRecord();
     return result;
 }
 
@@ -104,6 +105,7 @@ DWORD WINAPI HookedResumeThread(HANDLE thread) {
 
 void WINAPI HookedExitThread(DWORD exitCode) {
     if (TThreadRecords* records = hookedRecords) records->Remove(GetCurrentThreadId());
+    ReleaseThreadRaiseRecord();
     realExitThread(exitCode);
 }
 
