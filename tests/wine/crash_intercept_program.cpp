@@ -12,11 +12,13 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/Exception.h"
 #include "crash/intercept/Crashlog.h"
 #include "crash/intercept/UnhandledExceptions.h"
+#include "platform/Win32SharedSection.h"
 #include "ui/toolkit/TApplication.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TThread.h"
@@ -129,6 +131,37 @@ void FreezeWithWindow(DWORD milliseconds) {
     PumpFor(500);
 }
 
+// Waits for the report's message box, checks its caption and text (Wine
+// does not show the box's topmost style to other windows), and
+// presses OK; true when it came as expected.
+bool AnswerReportBox(const wchar_t* caption, const wchar_t* text) {
+    for (int i = 0; i < 500; ++i, Sleep(20)) {
+        HWND box = FindWindowW(L"#32770", caption);
+        if (!box || !IsWindowVisible(box)) continue;
+        wchar_t shown[256] = {};
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM text) {
+                wchar_t className[16] = {};
+                GetClassNameW(child, className, 16);
+                if (lstrcmpiW(className, L"Static") == 0 && GetWindowTextLengthW(child) > 0)
+                    GetWindowTextW(child, reinterpret_cast<wchar_t*>(text), 256);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(shown));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return std::wstring(shown) == text;
+    }
+    return false;
+}
+
+std::string PublishedExceptSection() {
+    char name[48];
+    std::snprintf(name, sizeof name, "%08lX%08llXEXCEPT", GetCurrentProcessId(),
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(GetModuleHandleW(nullptr))));
+    return ReadSharedSection(name).value_or("");
+}
+
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 int RunScenario(const std::string& scenario) {
@@ -163,6 +196,29 @@ int RunScenario(const std::string& scenario) {
     if (scenario == "thread_unhandled") return RunThreads(1, ThreadThrowsUnhandled) == 1 ? 0 : 3;
     // expect four_threads: exit=0 reports=4 stack=ThreadThrowsUnhandled
     if (scenario == "four_threads") return RunThreads(4, ThreadThrowsUnhandled) == 1 ? 0 : 3;
+    // expect message_box: exit=0 reports=1 stack=ThrowFromDepth
+    if (scenario == "message_box") {
+        CurrentCrashLogOptions().SetShowReport(true);
+        bool answered = false;
+        std::thread answer([&] { answered = AnswerReportBox(L"Error.", L"raised deep inside."); });
+        RunHandlerInForm([] { CallsThrowFromDepth(); });
+        answer.join();
+        return answered ? 0 : 6;
+    }
+    // expect except_section: exit=0 reports=0
+    if (scenario == "except_section") {
+        try {
+            throw EConvertError("kept for the other modules");
+        } catch (const EConvertError&) {
+        }
+        const auto lengthPrefixed = [](const std::string& text) {
+            const auto length = static_cast<std::uint32_t>(text.size());
+            return std::string(reinterpret_cast<const char*>(&length), sizeof length) + text;
+        };
+        const std::string expected =
+            "\1" + lengthPrefixed("brenvik::EConvertError") + lengthPrefixed("kept for the other modules");
+        return PublishedExceptSection() == expected ? 0 : 7;
+    }
     // expect abort: exit=0 reports=0
     if (scenario == "abort") return RunThreads(1, ThreadAborts) == 1 ? 0 : 3;
     // expect access_violation: exit=1 reports=1 stack=WriteToNull,RunScenario
