@@ -3,14 +3,14 @@
 # UBSan) and runs each for SECONDS (default 30) on a copy of its seed corpus,
 # one after the other.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
-#   targets: markup_renderer gif_frames options_stream data_block debug_info log_file
+#   targets: markup_renderer gif_frames options_stream data_block debug_info log_file dns_reply
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 seconds=${1:-30}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(markup_renderer gif_frames options_stream data_block debug_info log_file)
+((${#targets[@]})) || targets=(markup_renderer gif_frames options_stream data_block debug_info log_file dns_reply)
 
 markup="src/ui/frame/MarkupRenderer.cpp src/ui/frame/MarkupLine.cpp src/ui/frame/MarkupTags.cpp
   src/ui/frame/MarkupEntities.cpp src/ui/frame/MarkupColors.cpp src/ui/frame/MarkupPicture.cpp
@@ -32,6 +32,8 @@ declare -A sources=(
   [markup_renderer]="$markup" [gif_frames]="src/ui/frame/MarkupGifFrames.cpp"
   [options_stream]="$crash" [data_block]="$crash" [debug_info]="$crash"
   [log_file]="src/crash/report/TLogFile.cpp")
+# The MX reply parser of the report mail.
+fuzzer[dns_reply]=fuzz/dns_reply_fuzz.cpp seeds[dns_reply]=fuzz/corpus/dns_reply sources[dns_reply]=src/crash/mail/DnsMx.cpp
 
 out="$build_root/fuzz"
 mkdir -p "$out"

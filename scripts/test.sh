@@ -16,3 +16,6 @@ windows_build=$(runnable_windows_build)
 echo "== Windows tests under Wine ($(wine_arch), $(basename "$windows_build") build)"
 BRENVIK_WINE_ARCH=$(wine_arch) "$root/scripts/wine-session.sh" "$build_root/wine-session" \
   ctest --test-dir "$windows_build" --output-on-failure
+
+echo "== report mail under Wine against real DNS and SMTP servers in a network namespace"
+"$root/scripts/mail_wine_tests.sh" "$build_root/mail-session"
