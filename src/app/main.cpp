@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/TFormMain.h"
 #include "app/Texts.h"
+#include "crash/delivery/StandardReportSteps.h"
 #include "crash/intercept/Crashlog.h"
 #include "crash/intercept/UnhandledExceptions.h"
 #include "platform/Cp1250.h"
@@ -67,6 +68,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The crash-report facility is the first thing the program starts and the
     // last it stops, so it sees the exceptions of everything in between.
     brenvik::TCrashlogUnit crashlog;
+    if (brenvik::TCrashlog* facility = brenvik::TCrashlog::Active()) brenvik::InstallStandardReportSteps(*facility);
     crashlog.EndInitialization();
     const int exitCode = RunProgram();
     crashlog.BeginFinalization();

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/Exception.h"
+#include "crash/delivery/StandardReportSteps.h"
 #include "crash/intercept/Crashlog.h"
 #include "crash/intercept/UnhandledExceptions.h"
 #include "platform/Win32SharedSection.h"
@@ -205,6 +206,18 @@ int RunScenario(const std::string& scenario) {
         answer.join();
         return answered ? 0 : 6;
     }
+    // expect mailed: exit=0 reports=1 mail=Scenario_report
+    if (scenario == "mailed") {
+        TCrashModuleOptionsEx& options = CurrentCrashLogOptions();
+        options.SetSendMode(TCrashModuleOptions::kSendSmtpServer);
+        options.SetSmtpServer("127.0.0.1");
+        options.SetSmtpPort(25);
+        options.SetSmtpFrom("scenario@brenvik.test");
+        options.SetMailRecipients("support@brenvik.test");
+        options.SetMailSubject("Scenario report");
+        RunHandlerInForm([] { CallsThrowFromDepth(); });
+        return 0;
+    }
     // expect except_section: exit=0 reports=0
     if (scenario == "except_section") {
         try {
@@ -292,6 +305,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     crashlog.EndInitialization();
     if (__argc < 3 || !TCrashlog::Active()) return 5;
     outputFolder = __argv[2];
+    InstallStandardReportSteps(*TCrashlog::Active());
     TCrashModuleOptionsEx& options = CurrentCrashLogOptions();
     options.SetOutputPath(outputFolder);
     options.SetShowReport(false);

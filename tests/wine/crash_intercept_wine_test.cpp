@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -114,8 +115,28 @@ protected:
     std::string commandLine_;
 };
 
+// The files the mail server stored for mails whose subject starts with `subject`.
+std::vector<std::string> SpooledMailFiles(const std::string& spool, const std::string& subject) {
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA folder{};
+    HANDLE folders = FindFirstFileA((spool + "\\" + subject + "-*").c_str(), &folder);
+    for (BOOL more = folders != INVALID_HANDLE_VALUE; more; more = FindNextFileA(folders, &folder)) {
+        const std::string path = spool + "\\" + folder.cFileName;
+        WIN32_FIND_DATAA file{};
+        HANDLE entries = FindFirstFileA((path + "\\*").c_str(), &file);
+        for (BOOL next = entries != INVALID_HANDLE_VALUE; next; next = FindNextFileA(entries, &file))
+            if (!(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(path + "\\" + file.cFileName);
+        if (entries != INVALID_HANDLE_VALUE) FindClose(entries);
+    }
+    if (folders != INVALID_HANDLE_VALUE) FindClose(folders);
+    return files;
+}
+
 TEST_P(CrashInterceptScenario, EndsAsStated) {
     const Expectation& expected = GetParam();
+    // Mailing scenarios need the test mail server of scripts/mail_wine_tests.sh.
+    const char* spool = std::getenv("BRENVIK_MAIL_SPOOL");
+    if (!expected.Get("mail").empty() && !spool) GTEST_SKIP() << "no test mail server";
     const DWORD exitCode = Run();
     EXPECT_EQ(std::to_string(exitCode), expected.Get("exit"));
 
@@ -142,6 +163,14 @@ TEST_P(CrashInterceptScenario, EndsAsStated) {
         if (std::regex_search(entry, match, message)) messages.insert(match.str());
     }
     if (expected.Scenario == "four_threads") EXPECT_EQ(messages.size(), 4u);
+
+    if (!expected.Get("mail").empty()) {
+        // The report reached the server: its text is in one of the mail's parts.
+        bool delivered = false;
+        for (const std::string& file : SpooledMailFiles(WindowsPath(spool), expected.Get("mail")))
+            delivered |= ReadFile(file).find("raised deep inside") != std::string::npos;
+        EXPECT_TRUE(delivered);
+    }
 
     if (expected.Scenario == "restart") {
         // The second instance records its command line and ends.

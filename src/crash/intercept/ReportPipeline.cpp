@@ -111,8 +111,10 @@ private:
         stage_ = 10;
         const std::string screenshot = TemporaryFile("Screenshot.png");
         if (options_->AttachScreenshot() && facility_.Steps.WriteScreenshot) facility_.Steps.WriteScreenshot(screenshot);
-        TReportStepContext context{record_, parts_, *options_, facility_.Failures, duplicate_, errorCount,
-                                   [this] { return Action(caBeforeTerminate); }};
+        TReportStepContext context{record_,    parts_,     *options_,
+                                   facility_.Failures, duplicate_, errorCount,
+                                   {},         [this](int action) { return Action(action); },
+                                   [this](int action) { return ActionError(action); }};
         stage_ = 11;
         if (options_->ShowReport()) {
             stage_ = 12;
@@ -124,8 +126,9 @@ private:
             Action(caAfterShow);
         }
         stage_ = 15;
-        const std::string steps = facility_.Steps.AskReproduceSteps ? facility_.Steps.AskReproduceSteps(context) : "";
-        if (options_->SaveLogFile()) WriteCrashLog(parts_, *options_, duplicate_, steps, LogNotifications(), facility_.Failures);
+        if (facility_.Steps.AskReproduceSteps) context.ReproduceSteps = facility_.Steps.AskReproduceSteps(context);
+        if (options_->SaveLogFile())
+            WriteCrashLog(parts_, *options_, duplicate_, context.ReproduceSteps, LogNotifications(), facility_.Failures);
         if (choices_.Copy) CopyTextToClipboard(parts_.ReportText);
         stage_ = 16;
         if (options_->SendMode() != TCrashModuleOptions::kSendNone && !duplicate_ && choices_.Send &&
@@ -195,6 +198,13 @@ private:
         if (facility_.Notifications.Action)
             facility_.MainSlot.Run([&] { facility_.Notifications.Action(record_, action, proceed); });
         return proceed;
+    }
+
+    bool ActionError(int action) {
+        bool retry = false;
+        if (facility_.Notifications.ActionError)
+            facility_.MainSlot.Run([&] { facility_.Notifications.ActionError(record_, action, retry); });
+        return retry;
     }
 
     TCrashLogNotifications LogNotifications() {

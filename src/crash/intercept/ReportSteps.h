@@ -23,9 +23,12 @@ struct TReportStepContext {
     TCrashFailureLog& Failures;
     bool Duplicate = false;
     int ErrorCount = 0;
-    // Runs the before-terminate notification (action 6); false when a handler
-    // told the program to go on after all.
-    std::function<bool()> ConfirmTerminate;
+    std::string ReproduceSteps;  // what the user described, once asked
+    // Runs the action notification with the given code; false when a handler
+    // cleared the proceed flag.
+    std::function<bool(int action)> Notify;
+    // Runs the action-error notification; true when a handler asks to retry.
+    std::function<bool(int action)> NotifyError;
 };
 
 // The presentation and delivery steps that plug into the report pipeline.
