@@ -98,8 +98,12 @@ bool ExceptNotify(TCrashlog& facility, const TPendingException& exception, TExce
     params.ThreadId = GetCurrentThreadId();
     if (params.StackTop == 0) params.StackTop = CurrentStackTop();
     ReadFocusedWindow(facility.MainThreadId, params.FocusClassName, params.FocusText);
+    // A library's facility works inline while its loader is running its
+    // start-up or shutdown: a new thread could not start before that ends.
+    const bool library = CrashFacilityModule() != GetModuleHandleW(nullptr);
+    const bool loaderPhase = facility.InitializationPhase || facility.FinalizationPhase;
     bool result = true;
-    if (facility.IsMainThread()) {
+    if (facility.IsMainThread() && !(library && loaderPhase)) {
         bool quit = false;
         {
             TExceptionThread thread(facility, exception, params);
