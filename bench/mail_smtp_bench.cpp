@@ -66,7 +66,7 @@ int main() {
     TCrashTrace trace("C:\\mail-bench.exe", [] { return TCrashDateTime{}; });
     NoMemory memory;
     TCrashFailureLog log(trace, memory);
-    TSendProgress progress;
+    TMailProgress progress;
     TSmtpStatusTexts texts;
     for (int run = 0; run < 3; ++run) {
         SleepCountingSockets sockets;

@@ -26,7 +26,7 @@ std::string MailTemporaryFolder() {
 }
 
 bool SendReportMailWin32(const TCrashModuleOptions& options, const TReportMailJob& job, TCrashFailureLog& log,
-                         const TSendProgress& progress) {
+                         const TMailProgress& progress) {
     Win32CrashSocketApi sockets;
     const TSmtpStatusTexts texts = SmtpStatusTexts(options);
     TSmtpSession session{sockets, log, progress, texts, &Win32MailDate};

@@ -17,6 +17,6 @@ std::string MailTemporaryFolder();
 // SendReportMail on Windows: Windows Sockets, the system's DNS servers and
 // the fallback, Simple MAPI and mailto, the status texts of the options.
 bool SendReportMailWin32(const TCrashModuleOptions& options, const TReportMailJob& job, TCrashFailureLog& log,
-                         const TSendProgress& progress);
+                         const TMailProgress& progress);
 
 }  // namespace brenvik

@@ -64,7 +64,7 @@ protected:
     testing::FakeMemory memory_;
     TCrashFailureLog log_;
     TCrashModuleOptions options_;
-    TSendProgress progress_;
+    TMailProgress progress_;
     TSmtpStatusTexts texts_;
     std::vector<std::string> recipients_;
     int started_ = 0, finished_ = 0;

@@ -29,7 +29,7 @@ protected:
     TCrashTrace trace_;
     testing::FakeMemory memory_;
     TCrashFailureLog log_;
-    TSendProgress progress_;
+    TMailProgress progress_;
     TSmtpStatusTexts texts_;
     std::vector<std::string> statuses_;
     std::vector<int> positions_;

@@ -132,26 +132,16 @@ void FreezeWithWindow(DWORD milliseconds) {
     PumpFor(500);
 }
 
-// Waits for the report's message box, checks its caption and text (Wine
-// does not show the box's topmost style to other windows), and
-// presses OK; true when it came as expected.
-bool AnswerReportBox(const wchar_t* caption, const wchar_t* text) {
+// Waits for the exception dialog, checks its caption and that it shows the
+// error message, and presses OK (button 2); true when it came as expected.
+bool AnswerExceptionDialog(const wchar_t* caption, const wchar_t* message) {
     for (int i = 0; i < 500; ++i, Sleep(20)) {
-        HWND box = FindWindowW(L"#32770", caption);
-        if (!box || !IsWindowVisible(box)) continue;
+        HWND dialog = FindWindowW(L"#32770", caption);
+        if (!dialog || !IsWindowVisible(dialog)) continue;
         wchar_t shown[256] = {};
-        EnumChildWindows(
-            box,
-            [](HWND child, LPARAM text) {
-                wchar_t className[16] = {};
-                GetClassNameW(child, className, 16);
-                if (lstrcmpiW(className, L"Static") == 0 && GetWindowTextLengthW(child) > 0)
-                    GetWindowTextW(child, reinterpret_cast<wchar_t*>(text), 256);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(shown));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return std::wstring(shown) == text;
+        GetDlgItemTextW(dialog, 101, shown, 256);
+        PostMessageW(GetDlgItem(dialog, 2), BM_CLICK, 0, 0);
+        return std::wstring(shown) == message;
     }
     return false;
 }
@@ -197,11 +187,11 @@ int RunScenario(const std::string& scenario) {
     if (scenario == "thread_unhandled") return RunThreads(1, ThreadThrowsUnhandled) == 1 ? 0 : 3;
     // expect four_threads: exit=0 reports=4 stack=ThreadThrowsUnhandled
     if (scenario == "four_threads") return RunThreads(4, ThreadThrowsUnhandled) == 1 ? 0 : 3;
-    // expect message_box: exit=0 reports=1 stack=ThrowFromDepth
-    if (scenario == "message_box") {
+    // expect dialog: exit=0 reports=1 stack=ThrowFromDepth
+    if (scenario == "dialog") {
         CurrentCrashLogOptions().SetShowReport(true);
         bool answered = false;
-        std::thread answer([&] { answered = AnswerReportBox(L"Error.", L"raised deep inside."); });
+        std::thread answer([&] { answered = AnswerExceptionDialog(L"Error.", L"raised deep inside."); });
         RunHandlerInForm([] { CallsThrowFromDepth(); });
         answer.join();
         return answered ? 0 : 6;

@@ -50,7 +50,7 @@ protected:
     fs::path spool_, work_;
     Win32CrashSocketApi sockets_;
     testing::TestFailureLog failures_;
-    TSendProgress progress_;
+    TMailProgress progress_;
     TSmtpStatusTexts texts_;
 };
 

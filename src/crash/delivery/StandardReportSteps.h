@@ -3,8 +3,9 @@
 
 namespace brenvik {
 
-// Plugs the screenshot and the report mail into the running facility's
-// pipeline, and the mail of its own failures into its failure log.
+// Plugs the exception dialog, the request dialog, the screenshot and the
+// report mail with its progress dialog into the running facility's pipeline,
+// and the mail of its own failures into its failure log.
 void InstallStandardReportSteps(TCrashlog& facility);
 
 }  // namespace brenvik

@@ -24,20 +24,4 @@ void EndProgram(bool restart, const std::string& startDirectory) {
     ExitProcess(1);
 }
 
-bool CopyTextToClipboard(const std::string& text) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (!memory) return false;
-    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    if (!OpenClipboard(nullptr)) {
-        GlobalFree(memory);
-        return false;
-    }
-    EmptyClipboard();
-    const bool placed = SetClipboardData(CF_TEXT, memory) != nullptr;
-    CloseClipboard();
-    if (!placed) GlobalFree(memory);
-    return placed;
-}
-
 }  // namespace brenvik

@@ -7,6 +7,7 @@
 #include "crash/report/CrashLogWriter.h"
 #include "crash/stack/CallStackScan.h"
 #include "platform/Cp1250.h"
+#include "platform/Win32Clipboard.h"
 #include "platform/Win32ContextRegisters.h"
 
 namespace brenvik {
@@ -129,7 +130,7 @@ private:
         if (facility_.Steps.AskReproduceSteps) context.ReproduceSteps = facility_.Steps.AskReproduceSteps(context);
         if (options_->SaveLogFile())
             WriteCrashLog(parts_, *options_, duplicate_, context.ReproduceSteps, LogNotifications(), facility_.Failures);
-        if (choices_.Copy) CopyTextToClipboard(parts_.ReportText);
+        if (choices_.Copy) CopyReportToClipboard(parts_.ReportText, nullptr);
         stage_ = 16;
         if (options_->SendMode() != TCrashModuleOptions::kSendNone && !duplicate_ && choices_.Send &&
             facility_.Steps.SendReportMail)

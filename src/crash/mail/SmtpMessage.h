@@ -14,7 +14,7 @@ namespace brenvik {
 class TCrashFailureLog;
 
 // What the progress dialog is told while a report is sent. All optional.
-struct TSendProgress {
+struct TMailProgress {
     std::function<void()> Started;  // SMTP modes with ShowSendProgress on
     std::function<void(const std::string& status)> Status;
     std::function<void(int percent)> Position;
@@ -42,7 +42,7 @@ struct TSmtpServer {
 struct TSmtpSession {
     CrashSocketApi& Sockets;
     TCrashFailureLog& Log;
-    const TSendProgress& Progress;
+    const TMailProgress& Progress;
     const TSmtpStatusTexts& Texts;
     std::function<std::string()> Date;  // the "Date:" header value
 };
