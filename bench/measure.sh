@@ -43,3 +43,9 @@ wine_run "$bin/startup_bench.exe" --runs 10
 
 # A whole crash report of a running program (modules, a 64 KB stack scan, the text).
 wine_run "$bin/full_report_bench.exe"
+
+# Throw to logged report through the whole facility (not shown, not mailed), over 100 exceptions.
+wine_run "$bin/crash_throw_log_bench.exe"
+
+# The exception dialog on a report of itself: opening, the call-stack and the modules page.
+wine_run "$bin/dialog_show_bench.exe"

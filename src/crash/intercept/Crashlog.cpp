@@ -57,8 +57,8 @@ TCrashlog::TCrashlog()
       safecallSection_("CRASHLOG_SAFECALLS_LIST") {
     Trace.ConfigureAtStart(false, LastCommandLineParameter(System));
     if (IsDebuggerPresent()) Trace.EnableForDebugger();
+    // The environment has published its "MODULE" section already.
     exceptSection_.Publish(std::string(1, '\0'));
-    Environment.PublishOptions(std::string(1, '\0'));
     StartDirectory = CurrentDirectory();
 
     SetActiveCrashEnvironment(&Environment);

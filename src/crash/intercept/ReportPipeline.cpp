@@ -116,6 +116,10 @@ private:
                                    facility_.Failures, duplicate_, errorCount,
                                    {},         [this](int action) { return Action(action); },
                                    [this](int action) { return ActionError(action); }};
+        // A web server may end the program as soon as it has the whole page,
+        // so there the report is logged before the page goes out.
+        const bool logFirst = IsWebHost(Host());
+        if (logFirst) WriteLog(context);
         stage_ = 11;
         if (options_->ShowReport()) {
             stage_ = 12;
@@ -127,15 +131,23 @@ private:
             Action(caAfterShow);
         }
         stage_ = 15;
-        if (facility_.Steps.AskReproduceSteps) context.ReproduceSteps = facility_.Steps.AskReproduceSteps(context);
-        if (options_->SaveLogFile())
-            WriteCrashLog(parts_, *options_, duplicate_, context.ReproduceSteps, LogNotifications(), facility_.Failures);
+        if (!logFirst) {
+            if (facility_.Steps.AskReproduceSteps) context.ReproduceSteps = facility_.Steps.AskReproduceSteps(context);
+            WriteLog(context);
+        }
         if (choices_.Copy) CopyReportToClipboard(parts_.ReportText, nullptr);
         stage_ = 16;
         if (options_->SendMode() != TCrashModuleOptions::kSendNone && !duplicate_ && choices_.Send &&
             facility_.Steps.SendReportMail)
             facility_.Steps.SendReportMail(context, choices_.Screenshot ? screenshot : std::string());
         DeleteFileA(screenshot.c_str());
+    }
+
+    TReportHost Host() const { return {facility_.WebSystem, facility_.WebPage, facility_.IntraWeb}; }
+
+    void WriteLog(const TReportStepContext& context) {
+        if (options_->SaveLogFile())
+            WriteCrashLog(parts_, *options_, duplicate_, context.ReproduceSteps, LogNotifications(), facility_.Failures);
     }
 
     // A thread's report goes on with its creator's stack at the moment the
@@ -175,8 +187,7 @@ private:
     }
 
     void Show(TReportStepContext& context) {
-        const TReportHost host{facility_.WebSystem, facility_.WebPage, facility_.IntraWeb};
-        if (ShowReportOnHost(host, options_->GetText(2), options_->GetText(3), parts_.ReportText, facility_.Failures) !=
+        if (ShowReportOnHost(Host(), options_->GetText(2), options_->GetText(3), parts_.ReportText, facility_.Failures) !=
             TReportShown::NeedsDialog)
             return;
         if (facility_.Steps.ShowExceptionDialog) {
