@@ -4,7 +4,8 @@
 // "// expect" line above it, which the test reads from this file:
 // exit = the process's exit code, reports = entries in the log, stack = the
 // procedures the first report's call stack must name, in that order, hide =
-// a text no report may contain.
+// a text no report may contain, line = a procedure whose call-stack row must
+// carry the number of the source line its definition starts on.
 #include <windows.h>
 
 #include <cstdio>
@@ -156,7 +157,7 @@ std::string PublishedExceptSection() {
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 int RunScenario(const std::string& scenario) {
-    // expect rethrown: exit=0 reports=1 stack=ThrowFromDepth,CallsThrowFromDepth
+    // expect rethrown: exit=0 reports=1 stack=ThrowFromDepth,CallsThrowFromDepth line=ThrowFromDepth
     if (scenario == "rethrown") {
         RunHandlerInForm([] {
             try {

@@ -31,6 +31,15 @@ std::string WindowsPath(std::string path) {
     return "Z:" + path;
 }
 
+// Number of the first line of the scenario program that defines `procedure`.
+int DefinitionLine(const std::string& procedure) {
+    std::ifstream source(WindowsPath(BRENVIK_SCENARIO_SOURCE));
+    std::string text;
+    for (int number = 1; std::getline(source, text); ++number)
+        if (text.find(" void " + procedure + "()") != std::string::npos) return number;
+    return 0;
+}
+
 std::vector<Expectation> ReadExpectations() {
     std::ifstream source(WindowsPath(BRENVIK_SCENARIO_SOURCE));
     std::vector<Expectation> expectations;
@@ -149,6 +158,10 @@ TEST_P(CrashInterceptScenario, EndsAsStated) {
             const std::size_t found = entry.find(procedure, at);
             EXPECT_NE(found, std::string::npos) << procedure << " missing after offset " << at << " in\n" << entry;
             if (found != std::string::npos) at = found + procedure.size();
+        }
+        if (const std::string procedure = expected.Get("line"); !procedure.empty()) {
+            const std::regex row("\\|" + procedure + " *\\|" + std::to_string(DefinitionLine(procedure)) + " *\\|");
+            EXPECT_TRUE(std::regex_search(entry, row)) << procedure << " at line " << DefinitionLine(procedure);
         }
         if (!expected.Get("hide").empty()) {
             EXPECT_EQ(entry.find(expected.Get("hide")), std::string::npos) << entry;
