@@ -105,7 +105,8 @@ protected:
     DWORD Run() {
         std::string commandLine = "\"" + ProgramFolder() + "\\crash_intercept_program.exe\" " + GetParam().Scenario +
                                   " \"" + folder_ + "\"";
-        STARTUPINFOA startup{sizeof startup};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
         EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &process));
@@ -175,7 +176,9 @@ TEST_P(CrashInterceptScenario, EndsAsStated) {
         std::smatch match;
         if (std::regex_search(entry, match, message)) messages.insert(match.str());
     }
-    if (expected.Scenario == "four_threads") EXPECT_EQ(messages.size(), 4u);
+    if (expected.Scenario == "four_threads") {
+        EXPECT_EQ(messages.size(), 4u);
+    }
 
     if (!expected.Get("mail").empty()) {
         // The report reached the server: its text is in one of the mail's parts.

@@ -31,7 +31,8 @@ std::wstring WindowText(HWND window) {
 
 HWND FocusedWindow(DWORD mainThreadId) {
     if (HWND own = GetFocus()) return own;
-    GUITHREADINFO info{sizeof info};
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
     if (GetGUIThreadInfo(mainThreadId, &info) && info.hwndFocus) return info.hwndFocus;
     return GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
 }

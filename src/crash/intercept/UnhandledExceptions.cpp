@@ -134,7 +134,7 @@ DWORD WINAPI HookedHttpExtensionProc(EXTENSION_CONTROL_BLOCK* block) {
 }  // namespace
 
 void HookServerExtensionEntry(TCrashlog& facility) {
-    FARPROC entry = GetProcAddress(CrashFacilityModule(), "HttpExtensionProc");
+    void* entry = reinterpret_cast<void*>(GetProcAddress(CrashFacilityModule(), "HttpExtensionProc"));
     if (!entry) return;
     serverExtensionFacility = &facility;
     try {
