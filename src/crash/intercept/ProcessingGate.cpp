@@ -14,11 +14,6 @@ bool TProcessingGate::Enter() {
     }
 }
 
-bool TProcessingGate::HeldByOther() const {
-    const DWORD owner = owner_;
-    return owner != 0 && owner != GetCurrentThreadId();
-}
-
 void TMainThreadSlot::Run(const std::function<void()>& call) {
     if (!serving_ || GetCurrentThreadId() == mainThreadId_) {
         call();

@@ -15,7 +15,6 @@ public:
     // raised inside the processing.
     bool Enter();
     void Leave() { owner_ = 0; }
-    bool HeldByOther() const;
 
     void SetExceptionThread(DWORD threadId) { exceptionThread_ = threadId; }
     DWORD ExceptionThread() const { return exceptionThread_; }

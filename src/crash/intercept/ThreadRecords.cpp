@@ -14,10 +14,9 @@ TThreadRecord* TThreadRecords::Add(std::unique_ptr<TThreadRecord> record) {
     return records_.back().get();
 }
 
-void TThreadRecords::SetIdentity(TThreadRecord* record, DWORD threadId, HANDLE handle) {
+void TThreadRecords::SetThreadId(TThreadRecord* record, DWORD threadId) {
     std::lock_guard lock(mutex_);
     record->ThreadId = threadId;
-    record->Handle = handle;
 }
 
 void TThreadRecords::Remove(DWORD threadId) {
@@ -76,10 +75,7 @@ HANDLE WINAPI HookedCreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stackSiz
                                  LPVOID parameter, DWORD flags, LPDWORD threadId) {
     TThreadRecords* records = hookedRecords;
     if (!records) return realCreateThread(security, stackSize, routine, parameter, flags, threadId);
-    auto record = std::make_unique<TThreadRecord>();
-    record->StartRoutine = routine;
-    record->Parameter = parameter;
-    TThreadRecord* kept = records->Add(std::move(record));
+    TThreadRecord* kept = records->Add(std::make_unique<TThreadRecord>());
     auto* start = new TThreadStart{records, routine, parameter};
     // Suspended until the record knows its thread, so the thread cannot end first.
     DWORD id = 0;
@@ -89,7 +85,7 @@ HANDLE WINAPI HookedCreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stackSiz
         records->Remove(kept);
         return nullptr;
     }
-    records->SetIdentity(kept, id, handle);
+    records->SetThreadId(kept, id);
     if (!(flags & CREATE_SUSPENDED)) realResumeThread(handle);
     if (threadId) *threadId = id;
     return handle;

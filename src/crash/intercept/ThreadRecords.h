@@ -14,16 +14,13 @@ namespace brenvik {
 // the thread run, so a report from the thread can show how it came to be.
 struct TThreadRecord {
     DWORD ThreadId = 0;
-    HANDLE Handle = nullptr;
-    LPTHREAD_START_ROUTINE StartRoutine = nullptr;
-    LPVOID Parameter = nullptr;
     TStackSnapshot CreatorStack;
 };
 
 class TThreadRecords {
 public:
     TThreadRecord* Add(std::unique_ptr<TThreadRecord> record);
-    void SetIdentity(TThreadRecord* record, DWORD threadId, HANDLE handle);
+    void SetThreadId(TThreadRecord* record, DWORD threadId);
     void Remove(DWORD threadId);
     void Remove(const TThreadRecord* record);
     // The creator's stack kept for a thread; empty when none was taken.
