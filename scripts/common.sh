@@ -30,22 +30,32 @@ wine_arch() {
   if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo win32; else echo win64; fi
 }
 
-configure_and_build() {  # DIR [cmake options...]
+configure() {  # DIR [cmake options...]
   local dir=$1
   shift
   cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j"$(nproc)"
+}
+
+configure_and_build() {  # DIR [cmake options...]
+  configure "$@"
+  cmake --build "$1" -j"$(nproc)"
 }
 
 # Builds native (under AddressSanitizer/UBSan), the shipped i686 executable
-# and, where only 64-bit Wine runs, the x86-64 build of the same sources.
+# and, where only 64-bit Wine runs, the x86-64 build of the same sources. There
+# the i686 build stops at the shipped executable (every library it links is
+# compiled for i686), as its test programs could not run anyway.
 build_all() {
   configure_and_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVIK_SANITIZE=ON
-  configure_and_build "$build_root/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
-    -DBRENVIK_WINDOWS_ARCH=i686 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
+  local i686=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" -DBRENVIK_WINDOWS_ARCH=i686
+    -DBRENVIK_HOST_BIN_DIR="$build_root/native")
   if [[ $(wine_arch) == win64 ]]; then
+    configure "$build_root/win32" "${i686[@]}"
+    cmake --build "$build_root/win32" -j"$(nproc)" --target Brenvik_cldata
     configure_and_build "$build_root/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
       -DBRENVIK_WINDOWS_ARCH=x86_64 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
+  else
+    configure_and_build "$build_root/win32" "${i686[@]}"
   fi
 }
 
