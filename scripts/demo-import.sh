@@ -8,9 +8,9 @@ set -euo pipefail
 native_build=$1 bin=$2 scenario=$3
 work=$(dirname "$BRENVIK_PORTS_DIR")/demo
 mkdir -p "$work"
-wine() { "$BRENVIK_WINE" "$@"; }
+run_wine() { "$BRENVIK_WINE" "$@"; }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-driver() { wine "$bin/brenvik-driver.exe" --timeout-ms 60000 "$@"; }
+driver() { run_wine "$bin/brenvik-driver.exe" --timeout-ms 60000 "$@"; }
 
 # Settings as a user left them, and the collector's port as Plug and Play reports it.
 cat >"$work/demo.reg" <<REG
@@ -35,7 +35,7 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\BRENVIKDEMO\\COM1\\Device Parameters]
 "PortName"="COM1"
 REG
-wine regedit /S "$(windows_path "$work/demo.reg")"
+run_wine regedit /S "$(windows_path "$work/demo.reg")"
 
 pids=()
 trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
@@ -43,10 +43,10 @@ trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
 "$native_build/sim/collector/brenvik-collector" --scenario "$scenario" --link "$BRENVIK_PORTS_DIR/com1" \
   --received-log "$work/collector-received.bin" --exit-when-done >"$work/collector.out" 2>"$work/collector.err" &
 pids+=($!)
-wine "$bin/veltra-sim.exe" --out "$(windows_path "$work/codes.txt")" --ready "$(windows_path "$work/target-ready")" \
+run_wine "$bin/veltra-sim.exe" --out "$(windows_path "$work/codes.txt")" --ready "$(windows_path "$work/target-ready")" \
   >"$work/target.out" 2>&1 &
 pids+=($!)
-wine "$bin/Brenvik.exe" &
+run_wine "$bin/Brenvik.exe" &
 pids+=($!)
 for _ in $(seq 300); do [[ -e "$work/target-ready" && -L "$BRENVIK_PORTS_DIR/com1" ]] && break; sleep 0.1; done
 

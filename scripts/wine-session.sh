@@ -23,9 +23,9 @@ export BRENVIK_PORTS_DIR="$run_dir/ports"
 if [[ "${BRENVIK_WINE_ARCH:-win32}" == win64 ]]; then
   export WINEARCH=win64 BRENVIK_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
 else
-  export WINEARCH=win32 BRENVIK_WINE=wine
+  export WINEARCH=win32 BRENVIK_WINE=/usr/bin/wine
 fi
-wine() { "$BRENVIK_WINE" "$@"; }
+run_wine() { "$BRENVIK_WINE" "$@"; }
 started=()
 
 cleanup() {
@@ -63,7 +63,7 @@ write_settings() {
     printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
     printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
   } >"$reg"
-  wine regedit /S "$(wine winepath -w "$reg")"
+  run_wine regedit /S "$(run_wine winepath -w "$reg")"
 }
 
 # No test may open a port that leads anywhere but into this session.
@@ -86,7 +86,7 @@ check_port_links() {
 }
 
 start_display
-wine wineboot -i >/dev/null 2>&1
+run_wine wineboot -i >/dev/null 2>&1
 wineserver -w
 touch "$WINEPREFIX/.brenvik-test-prefix"
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
@@ -94,7 +94,7 @@ cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null 
 write_settings
 wineserver -w
 wineserver -p 2>>"$run_dir/wineserver.log"  # stays up for the session: every later start is cheap
-wine cmd /c exit >/dev/null 2>&1  # lets the device manager map the ports again
+run_wine cmd /c exit >/dev/null 2>&1  # lets the device manager map the ports again
 check_port_links
 
 socat "pty,link=$BRENVIK_PORTS_DIR/com5,raw,echo=0" "pty,link=$BRENVIK_PORTS_DIR/com6,raw,echo=0" \
