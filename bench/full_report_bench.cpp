@@ -40,7 +40,7 @@ CrashAddress StackTop() {
 
 __attribute__((noinline)) void ReportFromHere(Win32ModulesList& modules, Measurement& measurement) {
     CONTEXT context{};
-    RtlCaptureContext(&context);
+    CaptureCallerContext(context);
     const TCrashRegisters registers = RegistersFromContext(context);
     Win32SystemInfo system;
     Win32ProcessMemory memory;

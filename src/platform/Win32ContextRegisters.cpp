@@ -17,6 +17,19 @@ void SetContextAddresses(CONTEXT& context, CrashAddress instruction, CrashAddres
     context.Rbp = frame;
 }
 
+// The context inside this function, unwound by one frame through its unwind data.
+__attribute__((noinline)) void CaptureCallerContext(CONTEXT& context) {
+    RtlCaptureContext(&context);
+    asm volatile("" ::: "memory");  // a call, never a tail jump: this frame must exist
+    DWORD64 imageBase = 0;
+    if (PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr)) {
+        void* handlerData = nullptr;
+        DWORD64 establisherFrame = 0;
+        RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData,
+                         &establisherFrame, nullptr);
+    }
+}
+
 #else
 
 TCrashRegisters RegistersFromContext(const CONTEXT& context) {
@@ -30,6 +43,13 @@ void SetContextAddresses(CONTEXT& context, CrashAddress instruction, CrashAddres
     context.Eip = instruction;
     context.Esp = stack;
     context.Ebp = frame;
+}
+
+// Called from a function with a frame, RtlCaptureContext gives that
+// function's caller: here, exactly the caller of this function.
+__attribute__((noinline, optimize("no-omit-frame-pointer"))) void CaptureCallerContext(CONTEXT& context) {
+    RtlCaptureContext(&context);
+    asm volatile("" ::: "memory");  // a call, never a tail jump: this frame must exist
 }
 
 #endif

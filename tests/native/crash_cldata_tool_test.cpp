@@ -5,6 +5,7 @@
 #include "BinutilsListings.h"
 #include "CppNames.h"
 #include "DebugInfoBuilder.h"
+#include "crash/debuginfo/SourceIndex.h"
 
 namespace cldata {
 namespace {
@@ -22,6 +23,7 @@ TEST(CldataTool, SplitsLinkedNamesIntoOwnerAndProcedure) {
         {"_ZN1A3runEv.cold", "A", "run"},
         {"_ZN1A3runEv.constprop.0", "A", "run"},
         {"WinMain@16", "", "WinMain"},
+        {"_ZN7brenvik12_GLOBAL__N_116HookedThreadProcEPv@4", "brenvik::(anonymous namespace)", "HookedThreadProc"},
         {"main", "", "main"},
     };
     for (const auto& [linked, owner, procedure] : cases) {
@@ -44,11 +46,27 @@ TEST(CldataTool, ReadsBinutilsListings) {
     EXPECT_EQ(rows[1].Line, 13);
     EXPECT_EQ(rows[2].Line, -1);
     EXPECT_EQ(rows[2].Address, 0x401010u);
-    std::istringstream symbols("00401008 T __ZN1A1fEv\n00401000 t _main\n0044d000 b .bss\n00436000 r .rdata\n");
-    const auto code = ParseCodeSymbols(symbols, true);
-    ASSERT_EQ(code.size(), 2u);
+    // Each object's symbols follow its ".file" record; section 1 is the code.
+    std::istringstream symbols(
+        "SYMBOL TABLE:\n"
+        "[  0](sec -2)(fl 0x00)(ty    0)(scl 103) (nx 1) 0x0000002f crtexe.c\n"
+        "File \n"
+        "[  2](sec  1)(fl 0x00)(ty   20)(scl   2) (nx 1) 0x00000008 __ZN1A1fEv\n"
+        "AUX tagndx 0 ttlsiz 0x0 lnnos 0 next 0\n"
+        "[  4](sec  1)(fl 0x00)(ty   20)(scl   3) (nx 0) 0x00000000 _main\n"
+        "[  5](sec  5)(fl 0x00)(ty    0)(scl   3) (nx 0) 0x00000014 _managedapp\n"
+        "[  6](sec  1)(fl 0x00)(ty    0)(scl   3) (nx 1) 0x00000000 .text\n"
+        "[  8](sec -2)(fl 0x00)(ty    0)(scl 103) (nx 1) 0x00000000 fake\n"
+        "[  9](sec  1)(fl 0x00)(ty   20)(scl   2) (nx 0) 0x00000100 ___cxa_throw\n");
+    const auto code = ParseCodeSymbols(symbols, 1, 0x401000, true);
+    ASSERT_EQ(code.size(), 3u);
     EXPECT_EQ(code[0].Name, "main");
+    EXPECT_EQ(code[0].Address, 0x401000u);
+    EXPECT_EQ(code[0].Source, "crtexe.c");
     EXPECT_EQ(code[1].Name, "_ZN1A1fEv");
+    EXPECT_EQ(code[1].Address, 0x401008u);
+    EXPECT_EQ(code[2].Name, "__cxa_throw");
+    EXPECT_EQ(code[2].Source, "");  // the runtime's objects name no source
 }
 
 // Rows of two functions whose lines go up and down, an inlined header line,
@@ -61,7 +79,7 @@ TEST(CldataTool, EveryRowResolvesToItsFileLineAndFunction) {
         {"Main.cpp", 40, text + 30},    {"Main.cpp", 41, text + 31}, {"Main.cpp", -1, text + 40},
         {"Gone.cpp", 5, 0},             {"Gone.cpp", -1, 8},
     };
-    const std::vector<CodeSymbol> symbols = {{text, "_ZN2ns5Klass3RunEv"}, {text + 30, "helper"}};
+    const std::vector<CodeSymbol> symbols = {{text, "_ZN2ns5Klass3RunEv", "Main.cpp"}, {text + 30, "helper", "Main.cpp"}};
     const brenvik::TDebugInfo info = BuildDebugInfo(rows, symbols, {base, text, text + 0x100});
     EXPECT_EQ(brenvik::DecodeDebugInfo(brenvik::EncodeDebugInfo(info)), info);
     struct Expected {
@@ -86,6 +104,35 @@ TEST(CldataTool, EveryRowResolvesToItsFileLineAndFunction) {
     EXPECT_EQ(info.Procedures[0].Name, "Main.ns::Klass.Run");
     EXPECT_EQ(info.Procedures[0].Size, 30u);
     EXPECT_EQ(info.Procedures[1].Offset, 30u);
+}
+
+// Runtime code has symbols but no lines: its procedure records name it,
+// with the unit of its object's source where the object names one.
+TEST(CldataTool, CodeWithoutLinesIsNamedByItsSymbol) {
+    const std::uint64_t base = 0x400000, text = base + 0x1000;
+    const std::vector<LineRow> rows = {{"Main.cpp", 10, text}, {"Main.cpp", -1, text + 16}};
+    const std::vector<CodeSymbol> symbols = {{text, "_ZN1A3RunEv", "Main.cpp"},
+                                             {text + 16, "mainCRTStartup", "crtexe.c"},
+                                             {text + 32, "_ZSt24__throw_out_of_range_fmtPKcz", ""},
+                                             {text + 48, "_ZNSt6vectorIiSaIiEE2atEj", ""},
+                                             {text + 64, "__cxa_throw", ""}};
+    const brenvik::TDebugInfo info = BuildDebugInfo(rows, symbols, {base, text, text + 80});
+    const brenvik::TSourceIndex index(brenvik::DecodeDebugInfo(brenvik::EncodeDebugInfo(info)));
+    struct Expected {
+        std::uint32_t offset;
+        const char *unit, *owner, *procedure;
+    };
+    for (const Expected& e : std::vector<Expected>{{20, "crtexe", "", "mainCRTStartup"},
+                                                   {33, "", "std", "__throw_out_of_range_fmt"},
+                                                   {63, "", "std::vector<int, std::allocator<int> >", "at"},
+                                                   {79, "", "", "__cxa_throw"}}) {
+        EXPECT_FALSE(index.Find(e.offset)) << e.offset;
+        const auto procedure = index.FindProcedure(e.offset);
+        ASSERT_TRUE(procedure) << e.offset;
+        EXPECT_EQ(*procedure, (brenvik::TSourceLocation{e.unit, e.owner, e.procedure, 0})) << e.offset;
+    }
+    EXPECT_EQ(index.FindProcedure(5)->UnitName, "Main");  // code with lines keeps its file's unit
+    EXPECT_FALSE(index.FindProcedure(80));
 }
 
 }  // namespace

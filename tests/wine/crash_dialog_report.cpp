@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/Win32ContextRegisters.h"
 #include "platform/Win32SystemInfo.h"
 
 namespace brenvik::dialogtest {
@@ -15,14 +16,6 @@ CrashAddress StackTop() {
     return reinterpret_cast<CrashAddress>(region.BaseAddress) + region.RegionSize;
 }
 
-TCrashRegisters RegistersOf(const CONTEXT& context) {
-#if defined(__x86_64__)
-    return {context.Rax, context.Rdi, context.Rbx, context.Rsi, context.Rcx, context.Rsp, context.Rdx, context.Rip};
-#else
-    return {context.Eax, context.Edi, context.Ebx, context.Esi, context.Ecx, context.Esp, context.Edx, context.Eip};
-#endif
-}
-
 std::string ProgramFileName() {
     char name[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, name, MAX_PATH);
@@ -34,8 +27,8 @@ std::string ProgramFileName() {
 __attribute__((noinline)) std::unique_ptr<TDialogTestReport> BuildReportHere(const TCrashModuleOptions& options,
                                                                              const std::string& message) {
     CONTEXT context{};
-    RtlCaptureContext(&context);
-    const TCrashRegisters registers = RegistersOf(context);
+    CaptureCallerContext(context);
+    const TCrashRegisters registers = RegistersFromContext(context);
     auto report = std::make_unique<TDialogTestReport>();
     report->ProgramFileName = ProgramFileName();
     report->Modules.Refresh();

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "crash/stack/CrashExports.h"
+#include "platform/Win32ContextRegisters.h"
 #include "platform/Win32CrashModule.h"
 #include "platform/Win32CrashModules.h"
 #include "platform/Win32ModulesList.h"
@@ -27,7 +28,7 @@ CrashAddress StackTop() {
 struct StackProbe {
     __attribute__((noinline)) static TCrashStackList Innermost(Win32ModulesList& modules) {
         CONTEXT context{};
-        innerCallLine = __LINE__; RtlCaptureContext(&context);
+        innerCallLine = __LINE__; CaptureCallerContext(context);
         // The captured instruction pointer is the capture's return address:
         // one byte back lies in the call, as a faulting instruction would.
 #if defined(__x86_64__)

@@ -18,11 +18,16 @@ std::vector<LineRow> ParseDecodedLines(std::istream& listing);
 
 struct CodeSymbol {
     std::uint64_t Address = 0;
-    std::string Name;  // as linked (mangled)
+    std::string Name;    // as linked (mangled)
+    std::string Source;  // the source file its object was compiled from, empty when unknown
 };
 
-// Code symbols of "nm --defined-only", sorted by address. Symbols of
-// 32-bit x86 carry a leading underscore that is removed.
-std::vector<CodeSymbol> ParseCodeSymbols(std::istream& listing, bool stripLeadingUnderscore);
+// Code symbols of "objdump --syms" on a linked image, sorted by address:
+// the symbols in section number codeSection (counted from 1), at
+// codeStart + their value. Each object's symbols follow its ".file" record,
+// which names its source; runtime objects built without one say "fake".
+// Symbols of 32-bit x86 carry a leading underscore that is removed.
+std::vector<CodeSymbol> ParseCodeSymbols(std::istream& listing, int codeSection, std::uint64_t codeStart,
+                                         bool stripLeadingUnderscore);
 
 }  // namespace cldata

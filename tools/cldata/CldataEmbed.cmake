@@ -23,7 +23,7 @@ function(brenvik_embed_cldata)
   set(stage ${CMAKE_CURRENT_BINARY_DIR}/${target}.stage)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${stage})
   add_custom_command(OUTPUT ${stage}/cldata.bin ${stage}/cldata.rc
-    COMMAND ${tool} embed --exe $<TARGET_FILE:${target}> --objdump ${CMAKE_OBJDUMP} --nm ${CMAKE_NM}
+    COMMAND ${tool} embed --exe $<TARGET_FILE:${target}> --objdump ${CMAKE_OBJDUMP}
             --block ${stage}/cldata.bin --rc ${stage}/cldata.rc
     DEPENDS ${target} ${tool}
     COMMENT "Writing the CLDATA block of ${output_name}"

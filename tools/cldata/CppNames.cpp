@@ -12,20 +12,23 @@ namespace {
 const std::string kAnonymous = "(anonymous namespace)";
 const std::string kAnonymousToken = "{anonymous}";  // scans as one bracketed word
 
-std::string Demangled(const std::string& name) {
-    if (name.rfind("_Z", 0) == 0) {
-        int status = 0;
-        std::unique_ptr<char, decltype(&std::free)> text(abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status),
-                                                         &std::free);
-        if (status == 0 && text) return text.get();
-        return name;
-    }
-    // stdcall C names end in "@" and the argument bytes.
+// A stdcall function's linked name ends in "@" and its argument bytes, for
+// C and C++ names alike (window and thread procedures among them).
+std::string WithoutStdcallSuffix(const std::string& name) {
     const std::size_t at = name.rfind('@');
     if (at != std::string::npos && at > 0 && at + 1 < name.size() &&
         name.find_first_not_of("0123456789", at + 1) == std::string::npos)
         return name.substr(0, at);
     return name;
+}
+
+std::string Demangled(const std::string& linkedName) {
+    const std::string name = WithoutStdcallSuffix(linkedName);
+    if (name.rfind("_Z", 0) != 0) return name;
+    int status = 0;
+    std::unique_ptr<char, decltype(&std::free)> text(abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status),
+                                                     &std::free);
+    return status == 0 && text ? text.get() : linkedName;
 }
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {

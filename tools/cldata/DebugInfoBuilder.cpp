@@ -130,10 +130,13 @@ TDebugInfo BuildDebugInfo(const std::vector<LineRow>& rows, const std::vector<Co
         if (symbol.Address < code.Start || symbol.Address >= code.End) continue;
         const std::uint64_t end = i + 1 < symbols.size() ? std::min(symbols[i + 1].Address, code.End) : code.End;
         const QualifiedName& name = names[i];
-        std::string unit;
+        // Code with lines belongs to their file; code without (the runtime
+        // libraries) to the source its object names, when it names one.
         auto inside = std::lower_bound(segments.begin(), segments.end(), symbol.Address,
                                        [](const Segment& s, std::uint64_t address) { return s.End <= address; });
-        if (inside != segments.end() && inside->Start <= symbol.Address) unit = StemOf(*inside->File) + ".";
+        const std::string& source =
+            inside != segments.end() && inside->Start <= symbol.Address ? *inside->File : symbol.Source;
+        const std::string unit = source.empty() ? "." : StemOf(source) + ".";
         info.Procedures.push_back({Truncated(unit + (name.Class.empty() ? "" : name.Class + ".") + name.Procedure),
                                    static_cast<std::uint32_t>(symbol.Address - origin),
                                    static_cast<std::uint32_t>(end - symbol.Address)});

@@ -2,7 +2,7 @@
 // block: the debug information from its DWARF line tables and symbols, with
 // the default report options in front, compressed as the "CLDATA" resource.
 //
-//   cldata embed --exe A.exe --objdump TOOL --nm TOOL --block OUT.bin --rc OUT.rc
+//   cldata embed --exe A.exe --objdump TOOL --block OUT.bin --rc OUT.rc
 //   cldata compare-code A.exe B.exe     fails when the code of the two differs
 #include <cstdio>
 #include <ctime>
@@ -56,17 +56,23 @@ const cldata::PeSection& CodeSection(const cldata::PeImage& image, const std::st
     return *text;
 }
 
+// Section numbers of the symbol table count from 1.
+int SectionNumber(const cldata::PeImage& image, const cldata::PeSection& section) {
+    return static_cast<int>(&section - image.Sections.data()) + 1;
+}
+
 int Embed(const std::map<std::string, std::string>& options) {
     const std::string& exe = options.at("--exe");
     const cldata::PeImage image = cldata::ReadPeImage(exe);
     const cldata::PeSection& text = CodeSection(image, exe);
     if (text.VirtualAddress != 4096) throw std::runtime_error(exe + ": code does not start at offset 4096");
-    std::istringstream lines(Output(Quoted(options.at("--objdump")) + " --dwarf=decodedline " + Quoted(exe)));
-    std::istringstream symbols(Output(Quoted(options.at("--nm")) + " --defined-only " + Quoted(exe)));
-    const auto rows = cldata::ParseDecodedLines(lines);
-    const auto codeSymbols = cldata::ParseCodeSymbols(symbols, !image.Is64Bit);
+    const std::string objdump = Quoted(options.at("--objdump"));
+    std::istringstream lines(Output(objdump + " --dwarf=decodedline " + Quoted(exe)));
+    std::istringstream symbols(Output(objdump + " --syms " + Quoted(exe)));
     const cldata::CodeRange code{image.ImageBase, image.ImageBase + text.VirtualAddress,
                                  image.ImageBase + text.VirtualAddress + text.VirtualSize};
+    const auto rows = cldata::ParseDecodedLines(lines);
+    const auto codeSymbols = cldata::ParseCodeSymbols(symbols, SectionNumber(image, text), code.Start, !image.Is64Bit);
     const brenvik::TDebugInfo info = cldata::BuildDebugInfo(rows, codeSymbols, code);
     if (info.Units.empty()) throw std::runtime_error(exe + " has no DWARF line information (link with -g)");
 
@@ -109,7 +115,7 @@ int main(int argc, char** argv) {
             for (int i = 2; i + 1 < argc; i += 2) options[argv[i]] = argv[i + 1];
             return Embed(options);
         }
-        std::cerr << "usage: cldata embed --exe A.exe --objdump TOOL --nm TOOL --block OUT.bin --rc OUT.rc\n"
+        std::cerr << "usage: cldata embed --exe A.exe --objdump TOOL --block OUT.bin --rc OUT.rc\n"
                      "       cldata compare-code A.exe B.exe\n";
         return 2;
     } catch (const std::exception& error) {

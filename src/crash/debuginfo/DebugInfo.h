@@ -12,7 +12,9 @@ namespace brenvik {
 // A module's debug information as stored after its options. Offsets count
 // from the module's code: an address is module base + 4096 + offset.
 struct TDebugProcedure {
-    std::string Name;  // unit, class and method (or unit and procedure) joined by dots
+    // Unit, class and method (or unit and procedure) joined by dots; the unit
+    // is empty, leaving a leading dot, where no source file is known.
+    std::string Name;
     std::uint32_t Offset = 0;
     std::uint32_t Size = 0;  // length of the procedure's code
     bool operator==(const TDebugProcedure&) const = default;
@@ -74,5 +76,9 @@ struct TSourceLocation {
 
 // Runs the line programs of the units whose code holds the offset.
 std::optional<TSourceLocation> FindSourceLocation(const TDebugInfo& info, std::uint32_t offset);
+
+// A procedure record's name taken apart (line 0): the unit up to the first
+// dot, the procedure after the last; a name without dots is the procedure alone.
+TSourceLocation ProcedureRecordLocation(const std::string& name);
 
 }  // namespace brenvik

@@ -18,6 +18,10 @@ public:
 
     std::optional<TSourceLocation> Find(std::uint32_t offset) const;
 
+    // The procedure record whose code holds the offset: what is known of
+    // code without line information.
+    std::optional<TSourceLocation> FindProcedure(std::uint32_t offset) const;
+
 private:
     struct Name {
         std::string Class, Procedure;
@@ -43,6 +47,7 @@ private:
     std::vector<Name> names_;
     std::vector<Unit> units_;
     std::vector<Span> spans_;  // sorted, disjoint
+    std::vector<TDebugProcedure> procedures_;  // sorted by offset
 };
 
 }  // namespace brenvik

@@ -76,6 +76,19 @@ TSourceLocation Locate(const TDebugUnit& unit, std::uint64_t offset) {
 
 }  // namespace
 
+TSourceLocation ProcedureRecordLocation(const std::string& name) {
+    TSourceLocation location;
+    const std::size_t first = name.find('.'), last = name.rfind('.');
+    if (first == std::string::npos) {
+        location.ProcedureName = name;
+        return location;
+    }
+    location.UnitName = name.substr(0, first);
+    if (last > first) location.ClassName = name.substr(first + 1, last - first - 1);
+    location.ProcedureName = name.substr(last + 1);
+    return location;
+}
+
 std::optional<TSourceLocation> FindSourceLocation(const TDebugInfo& info, std::uint32_t offset) {
     for (const TDebugUnit& unit : info.Units) {
         if (offset >= unit.CodeOffset && offset - unit.CodeOffset < unit.CodeSize) return Locate(unit, offset);
@@ -126,6 +139,19 @@ TSourceIndex::TSourceIndex(const TDebugInfo& info) {
     }
     spans_.reserve(claimed.size());
     for (const auto& [start, span] : claimed) spans_.push_back(span);
+
+    procedures_ = info.Procedures;
+    std::stable_sort(procedures_.begin(), procedures_.end(),
+                     [](const TDebugProcedure& a, const TDebugProcedure& b) { return a.Offset < b.Offset; });
+}
+
+std::optional<TSourceLocation> TSourceIndex::FindProcedure(std::uint32_t offset) const {
+    auto after = std::upper_bound(procedures_.begin(), procedures_.end(), offset,
+                                  [](std::uint32_t value, const TDebugProcedure& p) { return value < p.Offset; });
+    if (after == procedures_.begin()) return std::nullopt;
+    const TDebugProcedure& procedure = *--after;
+    if (offset - procedure.Offset >= procedure.Size) return std::nullopt;
+    return ProcedureRecordLocation(procedure.Name);
 }
 
 std::optional<TSourceLocation> TSourceIndex::Find(std::uint32_t offset) const {

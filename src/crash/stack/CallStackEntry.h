@@ -11,7 +11,8 @@ public:
     virtual const TCrashModuleInfo* ModuleAt(CrashAddress address) = 0;
 };
 
-// The entry for a code address: the module's debug information first, then
+// The entry for a code address: the module's debug information first (its
+// lines, then its procedure records for code without lines), then
 // its exports, else the module alone (or nothing, outside every module).
 TCrashDebugInfo DescribeCodeAddress(const TCrashModuleInfo* module, CrashAddress address);
 

@@ -4,7 +4,7 @@
 
 namespace brenvik {
 
-std::optional<TSourceLocation> TModuleSourceIndex::Find(std::uint32_t offset) const {
+const TSourceIndex* TModuleSourceIndex::Index() const {
     std::call_once(built_, [this] {
         try {
             index_ = std::make_unique<const TSourceIndex>(DecodeDebugInfo(stream_, version_));
@@ -12,7 +12,17 @@ std::optional<TSourceLocation> TModuleSourceIndex::Find(std::uint32_t offset) co
             // Damaged debug information: the module's entries fall back to its exports.
         }
     });
-    return index_ ? index_->Find(offset) : std::nullopt;
+    return index_.get();
+}
+
+std::optional<TSourceLocation> TModuleSourceIndex::Find(std::uint32_t offset) const {
+    const TSourceIndex* index = Index();
+    return index ? index->Find(offset) : std::nullopt;
+}
+
+std::optional<TSourceLocation> TModuleSourceIndex::FindProcedure(std::uint32_t offset) const {
+    const TSourceIndex* index = Index();
+    return index ? index->FindProcedure(offset) : std::nullopt;
 }
 
 }  // namespace brenvik

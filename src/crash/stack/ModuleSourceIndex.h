@@ -21,8 +21,12 @@ public:
 
     // Nothing outside the described code, or when the stream cannot be decoded.
     std::optional<TSourceLocation> Find(std::uint32_t offset) const;
+    // The procedure record that holds the offset (line 0).
+    std::optional<TSourceLocation> FindProcedure(std::uint32_t offset) const;
 
 private:
+    const TSourceIndex* Index() const;
+
     std::string_view stream_;
     std::uint16_t version_;
     mutable std::once_flag built_;
