@@ -20,8 +20,24 @@ install_missing_packages() {
   local sudo=()
   ((EUID == 0)) || sudo=(sudo)
   dpkg --print-foreign-architectures | grep -qx i386 || "${sudo[@]}" dpkg --add-architecture i386
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror caught mid-sync serves index files of the wrong size; the i386
+  # ones then lag behind amd64 and nothing 32-bit can be installed.
+  local attempt update_log
+  for attempt in 1 2 3; do
+    update_log=$("${sudo[@]}" apt-get update -qq 2>&1) && [[ $update_log != *"E: "* ]] && break
+    echo "$update_log" >&2
+    echo "apt-get update failed (attempt $attempt); retrying in 20 s" >&2
+    sleep 20
+  done
+  local install=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends)
+  "${install[@]}" "${missing[@]}" && return 0
+  # When one architecture's security index could not be fetched, the i386
+  # libraries exist only in the release's versions and the amd64 security
+  # updates cannot be matched: take the release's versions throughout.
+  local release
+  release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  echo "Installing from $release alone" >&2
+  "${install[@]}" -t "$release" "${missing[@]}"
 }
 
 # 32-bit Wine needs a kernel that runs 32-bit programs; where it cannot, the
@@ -41,21 +57,16 @@ configure_and_build() {  # DIR [cmake options...]
   cmake --build "$1" -j"$(nproc)"
 }
 
-# Builds native (under AddressSanitizer/UBSan), the shipped i686 executable
-# and, where only 64-bit Wine runs, the x86-64 build of the same sources. There
-# the i686 build stops at the shipped executable (every library it links is
-# compiled for i686), as its test programs could not run anyway.
+# Builds native (under AddressSanitizer/UBSan), the i686 build (the shipped
+# executable and every test program) and, where only 64-bit Wine runs, the
+# x86-64 build of the same sources, whose test programs stand in there.
 build_all() {
   configure_and_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVIK_SANITIZE=ON
-  local i686=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" -DBRENVIK_WINDOWS_ARCH=i686
-    -DBRENVIK_HOST_BIN_DIR="$build_root/native")
+  configure_and_build "$build_root/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
+    -DBRENVIK_WINDOWS_ARCH=i686 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
   if [[ $(wine_arch) == win64 ]]; then
-    configure "$build_root/win32" "${i686[@]}"
-    cmake --build "$build_root/win32" -j"$(nproc)" --target Brenvik_cldata
     configure_and_build "$build_root/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
       -DBRENVIK_WINDOWS_ARCH=x86_64 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
-  else
-    configure_and_build "$build_root/win32" "${i686[@]}"
   fi
 }
 

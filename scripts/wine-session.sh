@@ -85,12 +85,26 @@ check_port_links() {
   done
 }
 
+# Wine's own fonts (package fonts-wine) go into the prefix, where Wine looks
+# for them. Without them every window falls back to other faces: captions are
+# cut and the caption buttons show letters, so nothing on screen is what users see.
+install_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" font missing=()
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+  for font in tahoma.ttf sserife.fon marlett.ttf; do
+    [[ -f "$fonts/$font" ]] || missing+=("$font")
+  done
+  ((${#missing[@]} == 0)) && return 0
+  echo "wine-session: the prefix lacks Tahoma, MS Sans Serif or Marlett (${missing[*]}): install fonts-wine" >&2
+  return 1
+}
+
 start_display
 run_wine wineboot -i >/dev/null 2>&1
 wineserver -w
 touch "$WINEPREFIX/.brenvik-test-prefix"
-mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+install_fonts
 write_settings
 wineserver -w
 wineserver -p 2>>"$run_dir/wineserver.log"  # stays up for the session: every later start is cheap

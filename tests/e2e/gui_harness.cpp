@@ -18,6 +18,7 @@ using namespace std::chrono_literals;
 // the window's client area, below the caption, left aligned.
 constexpr int kTrayIconLeft = 12;
 constexpr int kTrayIconAboveBottom = 13;
+constexpr int kTrayIconAside = 5;
 
 std::vector<std::string> Words(const std::string& line) {
     std::istringstream in(line);
@@ -76,6 +77,11 @@ std::pair<int, int> TrayIconPoint() {
 
 void ClickTrayIcon(const std::string& clicks) {
     auto [x, y] = TrayIconPoint();
+    // Wine's shell may take a click seconds after the last one, at the same
+    // point, for the second half of a double-click: every other click lands
+    // beside the last one, outside the double-click rectangle.
+    static int clicked = 0;
+    x += (clicked++ % 2) * kTrayIconAside;
     int exitCode = -1;
     // Without --sync: it waits for pointer motion, and there is none when the pointer is already there.
     RunHost("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 " + clicks, &exitCode);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "crash/stack/CrashExports.h"
 #include "platform/Win32ContextRegisters.h"
@@ -154,6 +155,47 @@ TEST(CrashStackWine, ProceduresAreFoundByQualifiedName) {
     EXPECT_EQ(modules.FindProcedureAddress("crash_stack_wine_test.brenvik::(anonymous namespace).Middle"),
               reinterpret_cast<CrashAddress>(&Middle));
     EXPECT_FALSE(modules.FindProcedureAddress("crash_stack_wine_test.brenvik::(anonymous namespace).middle"));
+}
+
+// Entry points that Windows calls: on i686 their symbols carry "@N".
+struct EntryPoints {
+    __attribute__((noinline)) static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+        return DefWindowProcA(window, message, w, l);
+    }
+    __attribute__((noinline)) static DWORD WINAPI ThreadProc(void* parameter) {
+        return parameter ? 1 : 0;
+    }
+};
+
+TEST(CrashStackWine, StdcallEntryPointsAreNamedByClassAndProcedure) {
+    Win32ModulesList modules;
+    const std::pair<CrashAddress, const char*> entries[] = {
+        {reinterpret_cast<CrashAddress>(&EntryPoints::WindowProc), "WindowProc"},
+        {reinterpret_cast<CrashAddress>(&EntryPoints::ThreadProc), "ThreadProc"}};
+    for (const auto& [address, procedure] : entries) {
+        const TCrashStackList stack = modules.BuildCallStack(address + 1, 0, 0);
+        ASSERT_EQ(stack.size(), 1u) << procedure;
+        EXPECT_EQ(stack[0].Kind, dkSourceLine) << procedure;
+        EXPECT_EQ(stack[0].UnitName, "crash_stack_wine_test.cpp") << procedure;
+        EXPECT_EQ(stack[0].ClassName, "brenvik::(anonymous namespace)::EntryPoints") << procedure;
+        EXPECT_EQ(stack[0].ProcedureName, procedure);
+        EXPECT_TRUE(modules.FindProcedureAddress(
+            std::string("crash_stack_wine_test.brenvik::(anonymous namespace)::EntryPoints.") + procedure))
+            << procedure;
+    }
+}
+
+// The C++ runtime is linked in without line rows; its frames show by symbol.
+TEST(CrashStackWine, RuntimeLibraryCodeIsNamedByItsSymbol) {
+    Win32ModulesList modules;
+    const auto address = reinterpret_cast<CrashAddress>(&std::__throw_out_of_range_fmt);
+    const TCrashStackList stack = modules.BuildCallStack(address + 1, 0, 0);
+    ASSERT_EQ(stack.size(), 1u);
+    EXPECT_EQ(stack[0].Module, modules.ByHandle(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(stack[0].Kind, dkQualified);
+    EXPECT_EQ(stack[0].ClassName, "std");
+    EXPECT_EQ(stack[0].ProcedureName, "__throw_out_of_range_fmt");
+    EXPECT_EQ(stack[0].Line, 0);
 }
 
 TEST(CrashStackWine, CurrentOptionsExistOnlyWhileTheFacilityIsActive) {
