@@ -118,6 +118,25 @@ TEST_F(CrashLogFileTest, UnwritableOrUnreadableLogsRaise) {
     EXPECT_FALSE(IsDuplicateError(options, {"1", "Brenvik.exe", "EConvertError", "m."}));
 }
 
+TEST_F(CrashLogFileTest, FailedSaveLeavesTheOldLogByteForByte) {
+    const std::string path = PathOf("Tool.clog");
+    TLogFile log(path);
+    log.Add(Report("1", "first."), 32);
+    log.Save();
+    const std::string before = ReadFile(path);
+
+    TLogFile grown(path);
+    grown.Add(Report("2", "second."), 32);
+    fs::create_directories(folder_ / "Tool.clog.new");  // the new text has nowhere to go
+    EXPECT_THROW(grown.Save(), ECrashLogError);
+    EXPECT_EQ(ReadFile(path), before);
+
+    fs::remove(folder_ / "Tool.clog.new");
+    grown.Save();
+    EXPECT_EQ(TLogFile(path).Entries().size(), 2u);
+    EXPECT_FALSE(fs::exists(folder_ / "Tool.clog.new"));
+}
+
 TEST(CrashLogDuplicate, MatchesOnEveryKeyLineOfOneEntry) {
     TLogFile log("/nonexistent/folder/none.clog");
     const std::vector<std::string> keys{"2.2", "2.3", "2.4", "2.5"};

@@ -1,7 +1,9 @@
 #include "crash/report/TLogFile.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdio>
+
+#include "crash/report/FileReplace.h"
 
 namespace brenvik {
 
@@ -38,17 +40,25 @@ std::string ClosedEntry(std::string_view unterminated) {
 }  // namespace
 
 TLogFile::TLogFile(std::string fileName) : fileName_(std::move(fileName)) {
-    std::ifstream file(fileName_, std::ios::binary);
-    if (!file) return;
-    std::string text;
-    try {
-        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        file.setstate(std::ios::badbit);
+    // A log that exists but cannot be opened or read (locked, no access)
+    // must not be overwritten by a log that forgot its entries.
+    errno = 0;
+    std::FILE* file = std::fopen(fileName_.c_str(), "rb");
+    if (!file) {
+        if (errno == ENOENT) return;
+        throw ECrashLogError("Cannot open file \"" + fileName_ + "\".");
     }
-    // A log that exists but cannot be read must not be overwritten by a
-    // log that forgot its entries.
-    if (file.bad()) throw ECrashLogError("Cannot read file \"" + fileName_ + "\".");
+    std::string text;
+    char buffer[65536];
+    bool failed = false;
+    try {
+        while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, file)) text.append(buffer, read);
+        failed = std::ferror(file) != 0;
+    } catch (const std::exception&) {
+        failed = true;
+    }
+    std::fclose(file);
+    if (failed) throw ECrashLogError("Cannot read file \"" + fileName_ + "\".");
     entries_ = SplitEntries(text);
 }
 
@@ -105,14 +115,7 @@ std::string TLogFile::Text() const {
 }
 
 void TLogFile::Save() const {
-    // The whole text is ready before the file is touched, so a failure to
-    // open leaves the old log as it was.
-    const std::string text = Text();
-    std::ofstream file(fileName_, std::ios::binary | std::ios::trunc);
-    if (!file) throw ECrashLogError("Cannot create file \"" + fileName_ + "\".");
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.flush();
-    if (!file) throw ECrashLogError("Cannot write file \"" + fileName_ + "\".");
+    if (!ReplaceFileContents(fileName_, Text())) throw ECrashLogError("Cannot create file \"" + fileName_ + "\".");
 }
 
 }  // namespace brenvik
