@@ -12,6 +12,10 @@ bool SameTextCp1250(std::string_view a, std::string_view b);
 // Equality that ignores the case of the letters A to Z only.
 bool SameTextAscii(std::string_view a, std::string_view b);
 
+// UTF-8 of a Windows-1250 text (the five unassigned bytes stay the C1
+// controls of the same value, as Windows converts them).
+std::string Utf8FromCp1250(std::string_view text);
+
 // Replaces the "%d" placeholders of a format text with the numbers, in order.
 std::string FormatInts(std::string_view format, std::initializer_list<long long> values);
 

@@ -101,7 +101,10 @@ TEST(CrashMailRecipients, SplitsAtCommasAndSemicolonsTrimmed) {
 
 TEST(CrashMailMailto, EveryFieldIsPercentEncoded) {
     EXPECT_EQ(PercentEncodeMailto("a&b?c#d%e=f g\r\n"), "a%26b%3Fc%23d%25e%3Df%20g%0D%0A");
-    EXPECT_EQ(PercentEncodeMailto("x.y-z_~@q\xB9"), "x.y-z_~@q%B9");
+    EXPECT_EQ(PercentEncodeMailto("x.y-z_~@q\xB9"), "x.y-z_~@q%C4%85");  // "ą"
+    // "Zażółć gęślą jaźń" and the euro sign, as mail clients read them.
+    EXPECT_EQ(PercentEncodeMailto("Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1 \x80"),
+              "Za%C5%BC%C3%B3%C5%82%C4%87%20g%C4%99%C5%9Bl%C4%85%20ja%C5%BA%C5%84%20%E2%82%AC");
     EXPECT_EQ(BuildMailtoAddress("a@x.pl; b@y.pl", "Crash & burn", "Hi&", "R#1", ""),
               "mailto:a@x.pl,b@y.pl?Subject=Crash%20%26%20burn&Body=Hi%26%0D%0A%0D%0A%0D%0AR%231");
     EXPECT_EQ(BuildMailtoAddress("a@x.pl", "", "", "r", "steps"),

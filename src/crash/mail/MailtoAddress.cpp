@@ -1,5 +1,6 @@
 #include "crash/mail/MailtoAddress.h"
 
+#include "base/Text.h"
 #include "crash/mail/MailRecipients.h"
 
 namespace brenvik {
@@ -7,8 +8,9 @@ namespace brenvik {
 std::string PercentEncodeMailto(const std::string& text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
-    out.reserve(text.size() * 3);
-    for (const char c : text) {
+    const std::string utf8 = Utf8FromCp1250(text);
+    out.reserve(utf8.size() * 3);
+    for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
         const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||

@@ -3,7 +3,8 @@
 
 namespace brenvik {
 
-// Percent-encodes every byte outside the unreserved set of URIs (and "@"),
+// The Windows-1250 text as UTF-8 (mail clients read mailto fields so),
+// every byte outside the unreserved set of URIs (and "@") percent-encoded,
 // so "&", "?", "#", "%", "=", blanks and line breaks reach the mail client
 // as text instead of ending a field.
 std::string PercentEncodeMailto(const std::string& text);
