@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -86,12 +85,14 @@ bool WriteScreenshotPng(const std::string& path) {
     for (std::size_t i = 0; i < 256; ++i) {
         image.Palette[i] = {info.Colors[i].rgbRed, info.Colors[i].rgbGreen, info.Colors[i].rgbBlue};
     }
-    std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    // An ANSI name, as the C runtime takes it (not the C locale's reading).
+    std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
-    const bool written = WritePalettePng(image, [&file](std::string_view bytes) {
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bool complete = true;
+    const bool written = WritePalettePng(image, [&](std::string_view bytes) {
+        complete = complete && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     });
-    return written && static_cast<bool>(file.flush());
+    return std::fclose(file) == 0 && written && complete;
 }
 
 }  // namespace brenvik

@@ -157,6 +157,21 @@ TEST_F(CrashMailDeliveryTest, ReportInBodyAttachesNoTextFile) {
     EXPECT_EQ(finished_, 1);
 }
 
+TEST_F(CrashMailDeliveryTest, AReportFileThatCannotBeWrittenTravelsInTheBody) {
+    options_.SetSendMode(TCrashModuleOptions::kSendSmtpServer);
+    options_.SetShowSendProgress(false);
+    options_.SetMailRecipients("dev@x.test");
+    options_.SetMailBody("Hello");
+    AcceptConversations(1);
+    TSmtpSession session = Session();
+    FakeMailClient client;
+    TReportMailJob job{"the report", "", (folder_ / "no such folder" / "Brenvik.clog").string(), "", {}, {}, {}};
+    EXPECT_TRUE(SendReportMail(options_, job, session, client, {}));
+    ASSERT_EQ(net_.messages.size(), 1u);
+    EXPECT_NE(net_.messages[0].find("Hello\r\n\r\n\r\nthe report\r\n"), std::string::npos);
+    EXPECT_EQ(net_.messages[0].find("attachment"), std::string::npos);
+}
+
 TEST_F(CrashMailDeliveryTest, MailClientModeFallsBackToMailtoAndRetriesWhenAsked) {
     options_.SetSendMode(TCrashModuleOptions::kSendMailClient);
     options_.SetMailRecipients("dev@x.test");

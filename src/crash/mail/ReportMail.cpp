@@ -46,15 +46,17 @@ bool SendReportMail(const TCrashModuleOptions& options, const TReportMailJob& jo
     bool send = true;
     session.Log.ResetLastError();
     TReportAttachmentPaths attachments;
-    if (!options.ReportInBody() && !job.ReportFilePath.empty()) {
-        attachments[0] = job.ReportFilePath;
-        WriteReportTextFile(job.ReportFilePath, job.MailText);
+    bool reportInBody = options.ReportInBody();
+    if (!reportInBody && !job.ReportFilePath.empty()) {
+        // A report file that cannot be written travels in the body instead.
+        if (WriteReportTextFile(job.ReportFilePath, job.MailText)) attachments[0] = job.ReportFilePath;
+        else reportInBody = true;
     }
     attachments[1] = job.ScreenshotPath;
     if (job.BeforeSend) job.BeforeSend(send);
     if (send) {
         const std::string body =
-            options.ReportInBody() ? options.MailBody() + "\r\n\r\n\r\n" + job.MailText : options.MailBody();
+            reportInBody ? options.MailBody() + "\r\n\r\n\r\n" + job.MailText : options.MailBody();
         bool retry = false;
         do {
             const std::uint8_t mode = options.SendMode();
