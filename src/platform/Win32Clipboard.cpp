@@ -17,20 +17,28 @@ bool OpenClipboardSoon(HWND owner) {
 
 }  // namespace
 
-bool CopyReportToClipboard(const std::string& text, HWND owner) {
-    if (!OpenClipboardSoon(owner)) return false;
-    EmptyClipboard();
+bool CopyReportToClipboard(const std::string& text) {
+    // Emptying a clipboard opened without a window leaves it with no owner,
+    // and Windows then refuses the data: a message-only window of this
+    // thread owns it for the copy (the text stays after the window is gone).
+    HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                                 nullptr);
+    if (!owner) return false;
     bool done = false;
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        if (void* target = GlobalLock(memory)) {
-            std::memcpy(target, text.c_str(), text.size() + 1);
-            GlobalUnlock(memory);
-            done = SetClipboardData(CF_TEXT, memory) != nullptr;
+    if (OpenClipboardSoon(owner)) {
+        EmptyClipboard();
+        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+            if (void* target = GlobalLock(memory)) {
+                std::memcpy(target, text.c_str(), text.size() + 1);
+                GlobalUnlock(memory);
+                done = SetClipboardData(CF_TEXT, memory) != nullptr;
+            }
+            // Once set, the clipboard owns the memory.
+            if (!done) GlobalFree(memory);
         }
-        // Once set, the clipboard owns the memory.
-        if (!done) GlobalFree(memory);
+        CloseClipboard();
     }
-    CloseClipboard();
+    DestroyWindow(owner);
     return done;
 }
 

@@ -6,9 +6,8 @@
 namespace brenvik {
 
 // Puts the report on the clipboard as 8-bit plain text (with its terminating
-// zero) after emptying it, the clipboard opened for the given window (the
-// program's main window; none is allowed). False when the clipboard stayed
-// busy or the memory could not be had.
-bool CopyReportToClipboard(const std::string& text, HWND owner);
+// zero) after emptying it. False when the clipboard stayed busy or the memory
+// could not be had.
+bool CopyReportToClipboard(const std::string& text);
 
 }  // namespace brenvik

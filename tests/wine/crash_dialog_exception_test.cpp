@@ -307,7 +307,7 @@ TEST_F(CrashExceptionDialog, CopyBoxPutsTheReportOnTheClipboard) {
         drv::Click(dialog, IDC_CRASH_OK);
     });
     ASSERT_TRUE(choices.CopyTicked);
-    ASSERT_TRUE(CopyReportToClipboard(report->Parts.ReportText, nullptr));
+    ASSERT_TRUE(CopyReportToClipboard(report->Parts.ReportText));
     std::string copied;
     std::thread reader([&] {
         ASSERT_TRUE(OpenClipboard(nullptr));

@@ -135,7 +135,7 @@ private:
             if (facility_.Steps.AskReproduceSteps) context.ReproduceSteps = facility_.Steps.AskReproduceSteps(context);
             WriteLog(context);
         }
-        if (choices_.Copy) CopyReportToClipboard(parts_.ReportText, nullptr);
+        if (choices_.Copy) CopyReportToClipboard(parts_.ReportText);
         stage_ = 16;
         if (options_->SendMode() != TCrashModuleOptions::kSendNone && !duplicate_ && choices_.Send &&
             facility_.Steps.SendReportMail)
