@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <latch>
+#include <thread>
+
 #include <map>
 #include <vector>
 
@@ -176,6 +179,25 @@ TEST_F(CrashWebPageTest, WinCgiWritesOutputFileAndRecordsItsFailure) {
     EXPECT_FALSE(sender_.SendWebErrorPage(page_));
     EXPECT_EQ(failures_.LastErrorCode(), eeShowError);
     EXPECT_EQ(failures_.LastErrorMessage(), "[WinCGI] Access denied.");
+}
+
+TEST_F(CrashWebPageTest, ConcurrentIsapiRequestsAnswerThroughTheirOwnBlocks) {
+    host_.library = host_.exportsEntry = true;
+    RecordedBlock first, second;
+    std::latch bothSet(2);
+    auto serve = [&](RecordedBlock& recorder, const std::string& page) {
+        const TServerExtensionBlock block = recorder.Block();
+        sender_.SetServerControlBlock(&block);
+        bothSet.arrive_and_wait();
+        EXPECT_TRUE(sender_.SendWebErrorPage(page));
+        sender_.SetServerControlBlock(nullptr);
+    };
+    std::thread one(serve, std::ref(first), "first page"), two(serve, std::ref(second), "second page");
+    one.join();
+    two.join();
+    EXPECT_EQ(first.received, "first page");
+    EXPECT_EQ(second.received, "second page");
+    EXPECT_FALSE(sender_.SendWebErrorPage(page_));  // this thread serves no request
 }
 
 TEST_F(CrashWebPageTest, IsapiSendsStatusThroughTheControlBlock) {

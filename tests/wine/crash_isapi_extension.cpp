@@ -44,8 +44,23 @@ void SendPage(EXTENSION_CONTROL_BLOCK* block, const char* status, const std::str
     block->WriteClient(block->ConnID, const_cast<char*>(page.data()), &size, HSE_IO_SYNC);
 }
 
+// "held-…" requests say that they are in progress and go on only once the
+// server lets them, so that other requests run meanwhile.
+void WaitForRelease() {
+    HANDLE held = OpenEventA(EVENT_MODIFY_STATE, FALSE, "brenvik-isapi-held");
+    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, "brenvik-isapi-release");
+    if (held) SetEvent(held);
+    if (release) WaitForSingleObject(release, 30000);
+    if (held) CloseHandle(held);
+    if (release) CloseHandle(release);
+}
+
 __attribute__((noinline)) void ServeRequest(EXTENSION_CONTROL_BLOCK* block) {
-    const std::string query = block->lpszQueryString ? block->lpszQueryString : "";
+    std::string query = block->lpszQueryString ? block->lpszQueryString : "";
+    if (query.rfind("held-", 0) == 0) {
+        WaitForRelease();
+        query.erase(0, 5);
+    }
     const std::string page = query.rfind("fail=", 0) == 0 ? LookUpInvoice(query.substr(5)) : "served " + query;
     block->dwHttpStatusCode = 200;
     SendPage(block, "200 OK", page);

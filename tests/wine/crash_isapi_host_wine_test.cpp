@@ -186,4 +186,31 @@ TEST_F(ExtensionHost, EachRequestOnAWorkerThreadIsAnsweredThroughItsOwnBlock) {
     EXPECT_EQ(good.writes, 1);
 }
 
+TEST_F(ExtensionHost, ConcurrentRequestsEachGetOnlyTheirOwnAnswer) {
+    HANDLE held = CreateEventA(nullptr, FALSE, FALSE, "brenvik-isapi-held");
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "brenvik-isapi-release");
+    ASSERT_NE(held, nullptr);
+    ASSERT_NE(release, nullptr);
+    TRecordedResponse failing, good;
+    EXTENSION_CONTROL_BLOCK failingBlock, goodBlock;
+    const std::string failingQuery = "held-fail=C-1";
+    TWorkerCall call{failingQuery, failing, failingBlock, 0};
+    HANDLE thread = CreateThread(nullptr, 0, RunWorkerCall, &call, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    // The good request starts and ends while the failing one is in progress.
+    EXPECT_EQ(WaitForSingleObject(held, 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(ServeOnWorker("week=4", good, goodBlock), static_cast<DWORD>(HSE_STATUS_SUCCESS));
+    SetEvent(release);
+    EXPECT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    CloseHandle(held);
+    CloseHandle(release);
+
+    EXPECT_EQ(call.status, static_cast<DWORD>(HSE_STATUS_ERROR));
+    ExpectErrorPage(failingBlock, failing, "Invoice C-1 is missing");
+    EXPECT_EQ(goodBlock.dwHttpStatusCode, 200u);
+    EXPECT_EQ(good.body, "served week=4");
+    EXPECT_EQ(good.writes, 1);
+}
+
 }  // namespace

@@ -125,10 +125,12 @@ TCrashlog* serverExtensionFacility = nullptr;
 DWORD WINAPI HookedHttpExtensionProc(EXTENSION_CONTROL_BLOCK* block) {
     // The page for a failing request goes back through that request's block.
     const TServerExtensionBlock callbacks = ServerExtensionBlockFor(block);
-    serverExtensionFacility->WebPage.SetServerControlBlock(&callbacks);
-    const DWORD status = serverExtensionEntry(block);
-    serverExtensionFacility->WebPage.SetServerControlBlock(nullptr);
-    return status;
+    struct RequestScope {
+        TWebErrorPage& page;
+        ~RequestScope() { page.SetServerControlBlock(nullptr); }
+    } scope{serverExtensionFacility->WebPage};
+    scope.page.SetServerControlBlock(&callbacks);
+    return serverExtensionEntry(block);
 }
 
 }  // namespace

@@ -6,7 +6,10 @@ namespace brenvik {
 
 namespace {
 constexpr const char* kCgiWriteFailed = "CGI: Cannot write in the ouput file.";
+thread_local const TServerExtensionBlock* requestBlock = nullptr;
 }  // namespace
+
+void TWebErrorPage::SetServerControlBlock(const TServerExtensionBlock* block) { requestBlock = block; }
 
 bool TWebErrorPage::SendWebErrorPage(const std::string& html) {
     switch (DetectWebHost(system_)) {
@@ -19,20 +22,21 @@ bool TWebErrorPage::SendWebErrorPage(const std::string& html) {
 }
 
 bool TWebErrorPage::SendIsapi(const std::string& html) {
-    if (block_ == nullptr) {
+    const TServerExtensionBlock* const block = requestBlock;
+    if (block == nullptr) {
         failures_.Warning(eeShowError, "ISAPI: ServerECB = nil");
         return false;
     }
-    block_->SetHttpStatusCode(block_->Context, 500);
+    block->SetHttpStatusCode(block->Context, 500);
     const std::string header = WebResponseHeader(TWebHostKind::Isapi, html.size());
     const std::string status = "500 Error";
     auto statusSize = static_cast<std::uint32_t>(status.size());
-    const bool headerSent = block_->ServerSupportFunction(block_->Context, TServerExtensionBlock::kSendResponseHeader,
+    const bool headerSent = block->ServerSupportFunction(block->Context, TServerExtensionBlock::kSendResponseHeader,
                                                           status.c_str(), &statusSize, header.c_str());
     // A server that refused the header would show the page as a broken response.
     if (!headerSent) return false;
     auto pageSize = static_cast<std::uint32_t>(html.size());
-    return block_->WriteClient(block_->Context, html.data(), &pageSize, TServerExtensionBlock::kSynchronousWrite) &&
+    return block->WriteClient(block->Context, html.data(), &pageSize, TServerExtensionBlock::kSynchronousWrite) &&
            pageSize == html.size();
 }
 

@@ -13,9 +13,10 @@ class TWebErrorPage {
 public:
     TWebErrorPage(TWebHostSystem& system, TCrashFailureLog& failures) : system_(system), failures_(failures) {}
 
-    // Recorded by the server-extension entry hook for the request in progress;
-    // nullptr when none is running.
-    void SetServerControlBlock(const TServerExtensionBlock* block) { block_ = block; }
+    // Recorded by the server-extension entry hook for the request the calling
+    // thread serves (nullptr when none): a server runs requests on several
+    // threads at once, and each failing one gets its own page.
+    void SetServerControlBlock(const TServerExtensionBlock* block);
 
     // True when the page was handed over; failures are recorded as `eeShowError`.
     bool SendWebErrorPage(const std::string& html);
@@ -27,7 +28,6 @@ private:
 
     TWebHostSystem& system_;
     TCrashFailureLog& failures_;
-    const TServerExtensionBlock* block_ = nullptr;
 };
 
 }  // namespace brenvik
