@@ -1,8 +1,9 @@
 // Build step that gives a linked Windows executable its crash-report data
 // block: the debug information from its DWARF line tables and symbols, with
-// the default report options in front, compressed as the "CLDATA" resource.
+// the report options in front (the defaults, or those of an options file),
+// compressed as the "CLDATA" resource.
 //
-//   cldata embed --exe A.exe --objdump TOOL --block OUT.bin --rc OUT.rc
+//   cldata embed --exe A.exe --objdump TOOL --block OUT.bin --rc OUT.rc [--options FILE]
 //   cldata compare-code A.exe B.exe     fails when the code of the two differs
 #include <cstdio>
 #include <ctime>
@@ -17,6 +18,7 @@
 #include "DebugInfoBuilder.h"
 #include "PeImage.h"
 #include "crash/debuginfo/ModuleDataBlock.h"
+#include "crash/options/CrashOptionsFile.h"
 
 namespace {
 
@@ -62,6 +64,11 @@ int SectionNumber(const cldata::PeImage& image, const cldata::PeSection& section
 }
 
 int Embed(const std::map<std::string, std::string>& options) {
+    // First, so a mistyped options file fails the build before the slow listings.
+    brenvik::TCrashModuleOptions reportOptions("", false);
+    if (const auto file = options.find("--options"); file != options.end())
+        brenvik::ApplyCrashOptionsFile(file->second, reportOptions);
+
     const std::string& exe = options.at("--exe");
     const cldata::PeImage image = cldata::ReadPeImage(exe);
     const cldata::PeSection& text = CodeSection(image, exe);
@@ -76,9 +83,8 @@ int Embed(const std::map<std::string, std::string>& options) {
     const brenvik::TDebugInfo info = cldata::BuildDebugInfo(rows, codeSymbols, code);
     if (info.Units.empty()) throw std::runtime_error(exe + " has no DWARF line information (link with -g)");
 
-    brenvik::TCrashModuleOptions defaults("", false);
     brenvik::TCrashStreamWriter optionsStream;
-    defaults.SaveToStream(optionsStream);
+    reportOptions.SaveToStream(optionsStream);
     const std::string debugInfo = brenvik::EncodeDebugInfo(info);
     const std::string block = brenvik::ComposeResourceDataBlock(BuildTime(), optionsStream.Bytes(), debugInfo);
     WriteFile(options.at("--block"), block);
@@ -115,7 +121,7 @@ int main(int argc, char** argv) {
             for (int i = 2; i + 1 < argc; i += 2) options[argv[i]] = argv[i + 1];
             return Embed(options);
         }
-        std::cerr << "usage: cldata embed --exe A.exe --objdump TOOL --block OUT.bin --rc OUT.rc\n"
+        std::cerr << "usage: cldata embed --exe A.exe --objdump TOOL --block OUT.bin --rc OUT.rc [--options FILE]\n"
                      "       cldata compare-code A.exe B.exe\n";
         return 2;
     } catch (const std::exception& error) {
