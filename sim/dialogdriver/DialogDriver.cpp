@@ -141,6 +141,16 @@ void ActivateRow(HWND list, int row) {
     SendMessageW(list, WM_LBUTTONUP, 0, point);
 }
 
+void PressEnterOnRow(HWND list, int row) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    // Posted, so the dialog's own loop and dialog manager see the key first.
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(list, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
+}
+
 bool SaveWindowBitmap(HWND window, const std::wstring& fileName) {
     const RECT bounds = WindowBounds(window);
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;

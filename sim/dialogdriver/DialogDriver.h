@@ -37,6 +37,8 @@ HWND CurrentPage(HWND tabControl);
 std::vector<std::vector<std::wstring>> ListRows(HWND list, int columns);
 // Selects a row and double-clicks it.
 void ActivateRow(HWND list, int row);
+// Selects the row and presses Enter on the list, as the keyboard does.
+void PressEnterOnRow(HWND list, int row);
 
 // The window as drawn on the screen, written as a 24-bit bottom-up bitmap file.
 bool SaveWindowBitmap(HWND window, const std::wstring& fileName);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <latch>
 #include <thread>
 
 #include <map>
@@ -67,6 +66,8 @@ public:
     std::map<std::string, std::string> profiles;
     std::string standardOutput;
 };
+
+constexpr std::uint32_t kRequestThread = 7;
 
 struct RecordedBlock {
     std::vector<std::string> calls;
@@ -149,7 +150,7 @@ TEST_F(CrashWebPageTest, WinCgiNeedsASmallRequestProfileAndAnExistingOutputFile)
 TEST_F(CrashWebPageTest, CgiWritesHeaderWithStatusThenPage) {
     host_.console = true;
     host_.environment["REQUEST_METHOD"] = 1;
-    EXPECT_TRUE(sender_.SendWebErrorPage(page_));
+    EXPECT_TRUE(sender_.SendWebErrorPage(page_, kRequestThread));
     EXPECT_EQ(host_.standardOutput, WebResponseHeader(TWebHostKind::Cgi, page_.size()) + page_);
     EXPECT_EQ(failures_.LastErrorCode(), eeNone);
 }
@@ -158,58 +159,57 @@ TEST_F(CrashWebPageTest, CgiWithClosedOutputRecordsTheFailureAndSendsNothingElse
     host_.console = true;
     host_.environment["REQUEST_METHOD"] = 1;
     host_.writesAccepted = 0;
-    EXPECT_FALSE(sender_.SendWebErrorPage(page_));
+    EXPECT_FALSE(sender_.SendWebErrorPage(page_, kRequestThread));
     EXPECT_EQ(host_.standardOutput, "");
     EXPECT_EQ(failures_.LastErrorCode(), eeShowError);
     EXPECT_EQ(failures_.LastErrorMessage(), "CGI: Cannot write in the ouput file.");
 
     failures_.ResetLastError();
     host_.writesAccepted = 1;  // header taken, page refused
-    EXPECT_FALSE(sender_.SendWebErrorPage(page_));
+    EXPECT_FALSE(sender_.SendWebErrorPage(page_, kRequestThread));
     EXPECT_EQ(failures_.LastErrorMessage(), "CGI: Cannot write in the ouput file.");
 }
 
 TEST_F(CrashWebPageTest, WinCgiWritesOutputFileAndRecordsItsFailure) {
     MakeWinCgi();
-    EXPECT_TRUE(sender_.SendWebErrorPage(page_));
+    EXPECT_TRUE(sender_.SendWebErrorPage(page_, kRequestThread));
     EXPECT_EQ(host_.files["C:\\out.htm"], WebResponseHeader(TWebHostKind::WinCgi, page_.size()) + page_);
     EXPECT_EQ(host_.standardOutput, "");
 
     host_.outputFileFails = true;
-    EXPECT_FALSE(sender_.SendWebErrorPage(page_));
+    EXPECT_FALSE(sender_.SendWebErrorPage(page_, kRequestThread));
     EXPECT_EQ(failures_.LastErrorCode(), eeShowError);
     EXPECT_EQ(failures_.LastErrorMessage(), "[WinCGI] Access denied.");
 }
 
-TEST_F(CrashWebPageTest, ConcurrentIsapiRequestsAnswerThroughTheirOwnBlocks) {
+TEST_F(CrashWebPageTest, EachFailingRequestThreadIsAnsweredThroughItsOwnBlock) {
     host_.library = host_.exportsEntry = true;
     RecordedBlock first, second;
-    std::latch bothSet(2);
-    auto serve = [&](RecordedBlock& recorder, const std::string& page) {
-        const TServerExtensionBlock block = recorder.Block();
-        sender_.SetServerControlBlock(&block);
-        bothSet.arrive_and_wait();
-        EXPECT_TRUE(sender_.SendWebErrorPage(page));
-        sender_.SetServerControlBlock(nullptr);
-    };
-    std::thread one(serve, std::ref(first), "first page"), two(serve, std::ref(second), "second page");
+    const TServerExtensionBlock firstBlock = first.Block(), secondBlock = second.Block();
+    sender_.SetServerControlBlock(1, &firstBlock);
+    sender_.SetServerControlBlock(2, &secondBlock);
+    // Reports are built on threads of their own, at the same time.
+    std::thread one([&] { EXPECT_TRUE(sender_.SendWebErrorPage("first page", 1)); });
+    std::thread two([&] { EXPECT_TRUE(sender_.SendWebErrorPage("second page", 2)); });
     one.join();
     two.join();
     EXPECT_EQ(first.received, "first page");
     EXPECT_EQ(second.received, "second page");
-    EXPECT_FALSE(sender_.SendWebErrorPage(page_));  // this thread serves no request
+    sender_.SetServerControlBlock(1, nullptr);
+    EXPECT_FALSE(sender_.SendWebErrorPage(page_, 1));  // that request is over
+    EXPECT_EQ(first.received, "first page");
 }
 
 TEST_F(CrashWebPageTest, IsapiSendsStatusThroughTheControlBlock) {
     host_.library = host_.exportsEntry = true;
-    EXPECT_FALSE(sender_.SendWebErrorPage(page_));
+    EXPECT_FALSE(sender_.SendWebErrorPage(page_, kRequestThread));
     EXPECT_EQ(failures_.LastErrorMessage(), "ISAPI: ServerECB = nil");
 
     RecordedBlock recorder;
     const TServerExtensionBlock block = recorder.Block();
-    sender_.SetServerControlBlock(&block);
+    sender_.SetServerControlBlock(kRequestThread, &block);
     failures_.ResetLastError();
-    EXPECT_TRUE(sender_.SendWebErrorPage(page_));
+    EXPECT_TRUE(sender_.SendWebErrorPage(page_, kRequestThread));
     const std::string header = WebResponseHeader(TWebHostKind::Isapi, page_.size());
     EXPECT_EQ(header.find("Status:"), std::string::npos);
     const std::vector<std::string> expected{"status 500", "support 3 [500 Error] [" + header + "]",
@@ -221,7 +221,7 @@ TEST_F(CrashWebPageTest, IsapiSendsStatusThroughTheControlBlock) {
 
     recorder.calls.clear();
     recorder.acceptHeader = false;
-    EXPECT_FALSE(sender_.SendWebErrorPage(page_)) << "no page after a refused header";
+    EXPECT_FALSE(sender_.SendWebErrorPage(page_, kRequestThread)) << "no page after a refused header";
     EXPECT_EQ(recorder.calls.size(), 2u);
 }
 

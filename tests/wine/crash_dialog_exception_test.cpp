@@ -297,6 +297,22 @@ TEST_F(CrashExceptionDialog, SkippedDuplicateHasNoSendBox) {
     EXPECT_FALSE(screenshotVisible);
 }
 
+TEST_F(CrashExceptionDialog, MinimisedDetailsViewIsSavedAsShowCommandSix) {
+    auto options = DialogTestOptions(TCrashModuleOptions::kSendNone, false);
+    auto report = BuildReportHere(*options, kMessage);
+    std::string savedState;
+    RunExceptionDialog(Input(*options, *report), [&] {
+        HWND dialog = drv::WaitForDialog(L"Error.", IDC_CRASH_OK);
+        ASSERT_NE(dialog, nullptr);
+        drv::Click(dialog, IDC_CRASH_DETAILS);
+        ShowWindow(dialog, SW_MINIMIZE);
+        drv::Click(dialog, IDC_CRASH_DETAILS);
+        savedState = ReadPosition("WindowsState");
+        drv::Click(dialog, IDC_CRASH_OK);
+    });
+    EXPECT_EQ(savedState, "6");
+}
+
 TEST_F(CrashExceptionDialog, CopyBoxPutsTheReportOnTheClipboard) {
     auto options = DialogTestOptions(TCrashModuleOptions::kSendNone, false);
     auto report = BuildReportHere(*options, kMessage);
@@ -393,6 +409,22 @@ TEST_F(CrashExceptionDialog, DialogThatCannotBeShownFallsBackToAMessageBoxAndRec
     EXPECT_TRUE(choices.SendTicked);
 }
 
+// The next record of the mailslot, waiting a little for one to arrive.
+std::string NextMailslotRecord(HANDLE slot) {
+    for (int attempt = 0; attempt < 250; ++attempt) {
+        DWORD next = MAILSLOT_NO_MESSAGE;
+        if (GetMailslotInfo(slot, nullptr, &next, nullptr, nullptr) && next != MAILSLOT_NO_MESSAGE) {
+            std::string record(next, '\0');
+            DWORD read = 0;
+            if (!ReadFile(slot, record.data(), next, &read, nullptr)) return {};
+            record.resize(read);
+            return record;
+        }
+        Sleep(20);
+    }
+    return {};
+}
+
 TEST_F(CrashExceptionDialog, CallStackRowWithALineAsksForTheSourceOverTheMailslot) {
     auto options = DialogTestOptions(TCrashModuleOptions::kSendNone, false);
     options->SetDialogStartTab(1);
@@ -400,7 +432,8 @@ TEST_F(CrashExceptionDialog, CallStackRowWithALineAsksForTheSourceOverTheMailslo
     HANDLE slot = CreateMailslotA("\\\\.\\mailslot\\Crashlog", 0, 0, nullptr);
     ASSERT_NE(slot, INVALID_HANDLE_VALUE);
     std::vector<std::vector<std::wstring>> rows;
-    std::string record;
+    std::string record, recordByEnter;
+    bool dialogOpenAfterEnter = false;
     DWORD messagesAfterLineless = 1;
     bool linelessFound = false;
     RunExceptionDialog(Input(*options, *report), [&] {
@@ -412,12 +445,11 @@ TEST_F(CrashExceptionDialog, CallStackRowWithALineAsksForTheSourceOverTheMailslo
         const auto withLine = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return !row[5].empty(); });
         ASSERT_NE(withLine, rows.end());
         drv::ActivateRow(list, static_cast<int>(withLine - rows.begin()));
-        record.resize(4096);
-        DWORD read = 0;
-        if (ReadFile(slot, record.data(), static_cast<DWORD>(record.size()), &read, nullptr))
-            record.resize(read);
-        else
-            record.clear();
+        record = NextMailslotRecord(slot);
+        // Enter on the row asks the same, and leaves the dialog open.
+        drv::PressEnterOnRow(list, static_cast<int>(withLine - rows.begin()));
+        recordByEnter = NextMailslotRecord(slot);
+        dialogOpenAfterEnter = IsWindowVisible(dialog) != FALSE;
         const auto lineless = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row[5].empty(); });
         if (lineless != rows.end()) {
             linelessFound = true;
@@ -429,6 +461,8 @@ TEST_F(CrashExceptionDialog, CallStackRowWithALineAsksForTheSourceOverTheMailslo
     });
     CloseHandle(slot);
     ASSERT_EQ(record.size(), 2052u);
+    EXPECT_EQ(recordByEnter, record);
+    EXPECT_TRUE(dialogOpenAfterEnter);
     const auto withLine = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return !row[5].empty(); });
     ASSERT_NE(withLine, rows.end());
     EXPECT_EQ(Wide(record.c_str()), (*withLine)[2]);

@@ -218,7 +218,7 @@ void TExceptionDialog::Remember(bool sized, WPARAM sizeKind) {
     GetWindowRect(dialog_, &window);
     if (sized) {
         s_.Remembered.WindowState = sizeKind == SIZE_MAXIMIZED   ? SW_MAXIMIZE
-                                    : sizeKind == SIZE_MINIMIZED ? SW_SHOWMINIMIZED
+                                    : sizeKind == SIZE_MINIMIZED ? SW_MINIMIZE
                                                                  : SW_SHOWNORMAL;
         if (sizeKind != SIZE_RESTORED) return;
         s_.Remembered.Width = window.right - window.left;

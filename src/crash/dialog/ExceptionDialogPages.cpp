@@ -72,6 +72,20 @@ void AddRow(HWND list, int row, const std::vector<std::string>& cells, int image
     }
 }
 
+// The dialog manager would take Enter for the default button; on a selected
+// call-stack row it activates the row, as a double click does.
+LRESULT CALLBACK RowsTakeEnter(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    if (message == WM_GETDLGCODE && lParam != 0) {
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        const bool enter = (key->message == WM_KEYDOWN && key->wParam == VK_RETURN) ||
+                           (key->message == WM_CHAR && key->wParam == L'\r');
+        if (enter && SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) >= 0)
+            return DefSubclassProc(list, message, wParam, lParam) | DLGC_WANTALLKEYS;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(list, RowsTakeEnter, id);
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
 void FillList(TDialogPage& page, HWND list) {
     TExceptionDialogState& state = page.State;
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -97,6 +111,7 @@ void FillList(TDialogPage& page, HWND list) {
 
     int row = 0;
     if (page.Index == piCallStack) {
+        SetWindowSubclass(list, RowsTakeEnter, 1, 0);
         for (const TCallStackRow& entry : CallStackRows(state.Input.Stack, state.Input.ProgramFileName))
             AddRow(list, row++, entry.Cells, entry.Image);
     } else {

@@ -143,7 +143,7 @@ private:
         DeleteFileA(screenshot.c_str());
     }
 
-    TReportHost Host() const { return {facility_.WebSystem, facility_.WebPage, facility_.IntraWeb}; }
+    TReportHost Host() const { return {facility_.WebSystem, facility_.WebPage, facility_.IntraWeb, params_.ThreadId}; }
 
     void WriteLog(const TReportStepContext& context) {
         if (options_->SaveLogFile())

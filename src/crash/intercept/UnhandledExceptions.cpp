@@ -127,9 +127,10 @@ DWORD WINAPI HookedHttpExtensionProc(EXTENSION_CONTROL_BLOCK* block) {
     const TServerExtensionBlock callbacks = ServerExtensionBlockFor(block);
     struct RequestScope {
         TWebErrorPage& page;
-        ~RequestScope() { page.SetServerControlBlock(nullptr); }
-    } scope{serverExtensionFacility->WebPage};
-    scope.page.SetServerControlBlock(&callbacks);
+        DWORD thread;
+        ~RequestScope() { page.SetServerControlBlock(thread, nullptr); }
+    } scope{serverExtensionFacility->WebPage, GetCurrentThreadId()};
+    scope.page.SetServerControlBlock(scope.thread, &callbacks);
     return serverExtensionEntry(block);
 }
 

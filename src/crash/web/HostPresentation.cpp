@@ -17,7 +17,7 @@ TReportShown ShowReportOnHost(const TReportHost& host, const std::string& title,
     if (host.IntraWeb.Present())
         return Outcome(ShowIntraWebError(host.IntraWeb, title, PlainErrorText(message, report), failures));
     if (DetectWebHost(host.System) != TWebHostKind::None)
-        return Outcome(host.Page.SendWebErrorPage(WebErrorPageHtml(title, message, report)));
+        return Outcome(host.Page.SendWebErrorPage(WebErrorPageHtml(title, message, report), host.FailedThread));
     if (!host.System.IsConsole()) return TReportShown::NeedsDialog;
     if (host.System.WriteStandardOutput(ConsoleErrorLine(message, report))) return TReportShown::Shown;
     TCrashFailure failure;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "crash/report/CrashFailureLog.h"
@@ -12,6 +13,7 @@ struct TReportHost {
     TWebHostSystem& System;
     TWebErrorPage& Page;
     const TIntraWebHooks& IntraWeb;
+    std::uint32_t FailedThread = 0;  // whose request gets the web page
 };
 
 bool IsWebHost(const TReportHost& host);

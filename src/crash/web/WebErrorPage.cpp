@@ -6,14 +6,17 @@ namespace brenvik {
 
 namespace {
 constexpr const char* kCgiWriteFailed = "CGI: Cannot write in the ouput file.";
-thread_local const TServerExtensionBlock* requestBlock = nullptr;
 }  // namespace
 
-void TWebErrorPage::SetServerControlBlock(const TServerExtensionBlock* block) { requestBlock = block; }
+void TWebErrorPage::SetServerControlBlock(std::uint32_t thread, const TServerExtensionBlock* block) {
+    const std::lock_guard lock(blocksLock_);
+    if (block) blocks_[thread] = block;
+    else blocks_.erase(thread);
+}
 
-bool TWebErrorPage::SendWebErrorPage(const std::string& html) {
+bool TWebErrorPage::SendWebErrorPage(const std::string& html, std::uint32_t thread) {
     switch (DetectWebHost(system_)) {
-        case TWebHostKind::Isapi: return SendIsapi(html);
+        case TWebHostKind::Isapi: return SendIsapi(html, thread);
         case TWebHostKind::Cgi: return SendCgi(html);
         case TWebHostKind::WinCgi: return SendWinCgi(html);
         case TWebHostKind::None: break;
@@ -21,8 +24,12 @@ bool TWebErrorPage::SendWebErrorPage(const std::string& html) {
     return false;
 }
 
-bool TWebErrorPage::SendIsapi(const std::string& html) {
-    const TServerExtensionBlock* const block = requestBlock;
+bool TWebErrorPage::SendIsapi(const std::string& html, std::uint32_t thread) {
+    const TServerExtensionBlock* block = nullptr;
+    {
+        const std::lock_guard lock(blocksLock_);
+        if (const auto found = blocks_.find(thread); found != blocks_.end()) block = found->second;
+    }
     if (block == nullptr) {
         failures_.Warning(eeShowError, "ISAPI: ServerECB = nil");
         return false;
