@@ -106,7 +106,7 @@ std::uint8_t KindOf(const IMAGE_NT_HEADERS& headers, const std::string& fileName
 }
 
 void LoadDataBlock(TCrashModuleInfo& info, HMODULE module) {
-    info.Options = std::make_unique<TCrashModuleOptionsEx>(info.FileName, false, ActiveCrashEnvironment());
+    info.Options = std::make_unique<TCrashModuleOptionsEx>(info.FileName, true, ActiveCrashEnvironment());
     TModuleData data;
     if (LoadModuleDataBlock(module, *info.Options, data) == TDataBlockStatus::Absent) return;
     info.DataVersion = data.Version;

@@ -14,14 +14,19 @@ std::string PublishedOptionsSectionName(DWORD processId, HMODULE module) {
 }
 
 bool Win32SharedSection::Publish(std::string_view block) {
-    Release();
+    // Every throwing thread publishes: one at a time.
+    const std::lock_guard lock(lock_);
+    ReleaseMapping();
     const std::uint64_t size = sizeof(std::uint32_t) + block.size();
     mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, static_cast<DWORD>(size >> 32),
                                   static_cast<DWORD>(size), name_.c_str());
     if (!mapping_) return false;
     void* view = MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, 0);
-    if (!view) {
-        Release();
+    // A reader that still holds the earlier section keeps it, at its old size.
+    MEMORY_BASIC_INFORMATION region{};
+    if (!view || !VirtualQuery(view, &region, sizeof region) || region.RegionSize < size) {
+        if (view) UnmapViewOfFile(view);
+        ReleaseMapping();
         return false;
     }
     const std::uint32_t length = static_cast<std::uint32_t>(block.size());
@@ -32,6 +37,11 @@ bool Win32SharedSection::Publish(std::string_view block) {
 }
 
 void Win32SharedSection::Release() {
+    const std::lock_guard lock(lock_);
+    ReleaseMapping();
+}
+
+void Win32SharedSection::ReleaseMapping() {
     if (mapping_) CloseHandle(mapping_);
     mapping_ = nullptr;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,7 +27,10 @@ public:
     void Release();
 
 private:
+    void ReleaseMapping();
+
     std::string name_;
+    std::mutex lock_;
     HANDLE mapping_ = nullptr;
 };
 

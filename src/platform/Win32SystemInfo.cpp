@@ -106,8 +106,18 @@ std::string Win32SystemInfo::ForegroundWindowClass() const {
 }
 
 std::string Win32SystemInfo::ForegroundWindowText() const {
+    const HWND window = GetForegroundWindow();
     char buffer[257] = {};
-    const int length = GetWindowTextA(GetForegroundWindow(), buffer, sizeof buffer);
+    int length = 0;
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        length = GetWindowTextA(window, buffer, sizeof buffer);
+    } else {
+        // No message to another thread's window: that thread may be the
+        // frozen one, suspended by the watchdog while this report is made.
+        wchar_t text[257] = {};
+        const int wide = InternalGetWindowText(window, text, 257);
+        length = wide > 0 ? WideCharToMultiByte(CP_ACP, 0, text, wide, buffer, sizeof buffer - 1, nullptr, nullptr) : 0;
+    }
     return std::string(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
 }
 

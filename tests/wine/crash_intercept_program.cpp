@@ -8,8 +8,12 @@
 // carry the number of the source line its definition starts on.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <exception>
 #include <fstream>
 #include <map>
 #include <string>
@@ -19,6 +23,7 @@
 #include "base/Exception.h"
 #include "crash/delivery/StandardReportSteps.h"
 #include "crash/intercept/Crashlog.h"
+#include "crash/intercept/RaiseRecord.h"
 #include "crash/intercept/UnhandledExceptions.h"
 #include "platform/Win32SharedSection.h"
 #include "ui/toolkit/TApplication.h"
@@ -119,6 +124,57 @@ __attribute__((noinline)) void WriteToNull() { *nullTarget = 1; }
 
 __attribute__((noinline)) void BlockMainThread(DWORD milliseconds) { Sleep(milliseconds); }
 
+__attribute__((noinline)) void CallsTerminate() { std::terminate(); }
+__attribute__((noinline)) void CallsAbort() { std::abort(); }
+
+// A thread that waits for a call on the main thread while the main thread
+// waits for a report, as a window fade does; done when the call came.
+class TSynchronizingWorker : public TThread {
+public:
+    TSynchronizingWorker() : TThread(true) {}
+    std::atomic<bool> Done{false};
+
+protected:
+    void Execute() override {
+        for (int i = 0; i < 1000 && TCrashlog::Active()->Gate.ExceptionThread() == 0; ++i) Sleep(5);
+        Synchronize([] {});
+        Done = true;
+    }
+};
+
+// Raises the program's own exception code and goes on after it, as a
+// handler of its own would; true when the facility recorded that raise.
+constexpr DWORD kOwnCodes = 0xE0000100;
+LONG CALLBACK ContinueAfterOwnCodes(EXCEPTION_POINTERS* pointers) {
+    const DWORD code = pointers->ExceptionRecord->ExceptionCode;
+    return (code & 0xFFFFFF00) == kOwnCodes ? EXCEPTION_CONTINUE_EXECUTION : EXCEPTION_CONTINUE_SEARCH;
+}
+
+DWORD WINAPI RaiseOwnCodes(LPVOID start) {
+    WaitForSingleObject(start, INFINITE);
+    const DWORD code = kOwnCodes + (GetCurrentThreadId() & 0xFF);
+    bool recorded = true;
+    for (int i = 0; i < 50; ++i) {
+        RaiseException(code, 0, 0, nullptr);
+        recorded = recorded && ThreadRaiseRecord().Valid && ThreadRaiseRecord().Code == code;
+        try {
+            throw EConvertError("thread " + std::to_string(GetCurrentThreadId()));
+        } catch (const EConvertError&) {
+        }
+    }
+    return recorded ? 0 : 1;
+}
+
+// Each call keeps a frame that the next one cannot share.
+volatile int recursionSink = 0;
+__attribute__((noinline)) int RecurseForever(int depth) {
+    if (recursionSink < 0) return 0;  // never: the stack runs out first
+    volatile char frame[256];
+    frame[depth % sizeof frame] = static_cast<char>(depth);
+    recursionSink = RecurseForever(depth + 1) + frame[0];
+    return recursionSink;
+}
+
 void WatchForFreezes() {
     CurrentCrashLogOptions().SetFreezeTimeout(2);
     CurrentCrashLogOptions().SetFreezeCheck(true);
@@ -128,21 +184,46 @@ void FreezeWithWindow(DWORD milliseconds) {
     WatchForFreezes();
     TScenarioForm form([] {});
     form.Show();
+    SetForegroundWindow(form.Handle());
     PumpFor(500);
     BlockMainThread(milliseconds);
     PumpFor(500);
 }
 
+// FindWindow would ask every window for its text, and a window of the frozen
+// main thread never answers: captions are read as stored.
+struct DialogSearch {
+    const wchar_t* Caption;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<DialogSearch*>(parameter);
+    wchar_t kind[16] = {}, text[64] = {};
+    GetClassNameW(window, kind, 16);
+    InternalGetWindowText(window, text, 64);
+    if (std::wcscmp(kind, L"#32770") != 0 || std::wcscmp(text, search.Caption) != 0) return TRUE;
+    search.Found = window;
+    return FALSE;
+}
+
+HWND FindDialogWithoutMessages(const wchar_t* caption) {
+    DialogSearch search{caption, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 // Waits for the exception dialog, checks its caption and that it shows the
-// error message, and presses OK (button 2); true when it came as expected.
-bool AnswerExceptionDialog(const wchar_t* caption, const wchar_t* message) {
+// error message (any, without one), and presses OK (button 2); true when it
+// came as expected.
+bool AnswerExceptionDialog(const wchar_t* caption, const wchar_t* message = nullptr) {
     for (int i = 0; i < 500; ++i, Sleep(20)) {
-        HWND dialog = FindWindowW(L"#32770", caption);
+        HWND dialog = FindDialogWithoutMessages(caption);
         if (!dialog || !IsWindowVisible(dialog)) continue;
         wchar_t shown[256] = {};
         GetDlgItemTextW(dialog, 101, shown, 256);
         PostMessageW(GetDlgItem(dialog, 2), BM_CLICK, 0, 0);
-        return std::wstring(shown) == message;
+        return !message || std::wstring(shown) == message;
     }
     return false;
 }
@@ -265,10 +346,54 @@ int RunScenario(const std::string& scenario) {
         CallsThrowFromDepth();
         return 0;
     }
+    // expect synchronize_during_report: exit=0 reports=1 stack=ThrowFromDepth
+    if (scenario == "synchronize_during_report") {
+        TSynchronizingWorker worker;
+        worker.Start();
+        RunHandlerInForm([] { CallsThrowFromDepth(); });
+        PumpFor(500);
+        return worker.Done ? 0 : 7;
+    }
+    // expect own_codes: exit=0 reports=0
+    if (scenario == "own_codes") {
+        PVOID handler = AddVectoredExceptionHandler(0, ContinueAfterOwnCodes);
+        const DWORD worst = RunThreads(4, RaiseOwnCodes);
+        RemoveVectoredExceptionHandler(handler);
+        // Some thread's last throw, whole: a flag, then class and message, each length-prefixed.
+        const std::string section = PublishedExceptSection();
+        const std::string className = "brenvik::EConvertError";
+        std::uint32_t classLength = 0, messageLength = 0;
+        if (section.size() < 9 || section[0] != '\1') return 8;
+        std::memcpy(&classLength, section.data() + 1, sizeof classLength);
+        if (classLength != className.size() || section.compare(5, classLength, className) != 0) return 9;
+        std::memcpy(&messageLength, section.data() + 5 + classLength, sizeof messageLength);
+        const bool whole = section.size() == 9 + classLength + messageLength &&
+                           section.compare(9 + classLength, 7, "thread ") == 0;
+        return worst == 0 && whole ? 0 : 10;
+    }
+    // expect terminate_call: exit=3 reports=1 stack=CallsTerminate
+    if (scenario == "terminate_call") CallsTerminate();
+    // expect abort_call: exit=3 reports=1 stack=CallsAbort
+    if (scenario == "abort_call") CallsAbort();
+    // expect stack_overflow: exit=3221225725 reports=1 stack=RecurseForever,RecurseForever,RecurseForever
+    if (scenario == "stack_overflow") return RecurseForever(0);
+    // expect exit_call: exit=7 reports=0
+    if (scenario == "exit_call") std::exit(7);
+    // expect exit_process: exit=8 reports=0
+    if (scenario == "exit_process") ExitProcess(8);
     // expect freeze_long: exit=0 reports=1 stack=BlockMainThread,FreezeWithWindow
     if (scenario == "freeze_long") {
         FreezeWithWindow(3000);
         return 0;
+    }
+    // expect freeze_dialog: exit=0 reports=1 stack=BlockMainThread,FreezeWithWindow
+    if (scenario == "freeze_dialog") {
+        CurrentCrashLogOptions().SetShowReport(true);
+        bool answered = false;
+        std::thread answer([&] { answered = AnswerExceptionDialog(L"Error."); });
+        FreezeWithWindow(3000);
+        answer.join();
+        return answered ? 0 : 6;
     }
     // expect freeze_short: exit=0 reports=0
     if (scenario == "freeze_short") {

@@ -92,6 +92,31 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
+// Runs a program with its standard error going to a file, where the runtime
+// prints why it gave up ("terminate called …"); its exit code. Fails the
+// test when the program does not end in time.
+DWORD RunProgram(std::string commandLine, const std::string& errorsFile) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE errors = CreateFileA(errorsFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = errors;
+    PROCESS_INFORMATION process{};
+    EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                               &process));
+    CloseHandle(errors);
+    const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
+    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the program did not end";
+    if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
 class CrashInterceptScenario : public testing::TestWithParam<Expectation> {
 protected:
     void SetUp() override {
@@ -103,22 +128,9 @@ protected:
 
     // The scenario's exit code; fails the test when it does not end in time.
     DWORD Run() {
-        std::string commandLine = "\"" + ProgramFolder() + "\\crash_intercept_program.exe\" " + GetParam().Scenario +
-                                  " \"" + folder_ + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &process));
-        commandLine_ = commandLine;
-        const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
-        EXPECT_EQ(waited, WAIT_OBJECT_0) << "the scenario did not end";
-        if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return code;
+        commandLine_ = "\"" + ProgramFolder() + "\\crash_intercept_program.exe\" " + GetParam().Scenario + " \"" +
+                       folder_ + "\"";
+        return RunProgram(commandLine_, folder_ + "\\stderr.txt");
     }
 
     std::string folder_;
@@ -149,6 +161,8 @@ TEST_P(CrashInterceptScenario, EndsAsStated) {
     if (!expected.Get("mail").empty() && !spool) GTEST_SKIP() << "no test mail server";
     const DWORD exitCode = Run();
     EXPECT_EQ(std::to_string(exitCode), expected.Get("exit"));
+    // The runtime gives up only where the program itself ends abnormally.
+    EXPECT_EQ(ReadFile(folder_ + "\\stderr.txt").find("terminate called"), std::string::npos);
 
     const std::vector<std::string> entries = LogEntries(ReadFile(folder_ + "\\crash_intercept_program.clog"));
     ASSERT_EQ(std::to_string(entries.size()), expected.Get("reports"));
@@ -199,5 +213,20 @@ TEST_P(CrashInterceptScenario, EndsAsStated) {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, CrashInterceptScenario, testing::ValuesIn(ReadExpectations()),
                          [](const testing::TestParamInfo<Expectation>& info) { return info.param.Scenario; });
+
+// A facility started by a static object of the program, for programs whose
+// main the integrator does not own: the program ends with its own code,
+// through main's return or exit(), and nothing is printed.
+TEST(CrashStaticStart, ProgramEndsQuietlyWithItsOwnExitCode) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string errors = std::string(temp) + "crash-static-start-" + std::to_string(GetTickCount()) + ".txt";
+    const std::string program = "\"" + ProgramFolder() + "\\crash_static_start_program.exe\"";
+    EXPECT_EQ(RunProgram(program + " return", errors), 9u);
+    EXPECT_EQ(ReadFile(errors), "");
+    EXPECT_EQ(RunProgram(program + " exit", errors), 11u);
+    EXPECT_EQ(ReadFile(errors), "");
+    DeleteFileA(errors.c_str());
+}
 
 }  // namespace

@@ -198,6 +198,22 @@ TEST(CrashStackWine, RuntimeLibraryCodeIsNamedByItsSymbol) {
     EXPECT_EQ(stack[0].Line, 0);
 }
 
+TEST(CrashStackWine, OwnModuleRecordPublishesItsOptionChanges) {
+    Win32CrashOptionsEnvironment environment;
+    SetActiveCrashEnvironment(&environment);
+    {
+        Win32ModulesList modules;
+        const TCrashModuleInfo* own = modules.ByHandle(GetModuleHandleA(nullptr));
+        ASSERT_NE(own, nullptr);
+        own->Options->SetMailSubject("Published by the module record");
+        TCrashModuleOptions reread(own->FileName, false);
+        TModuleData stored;
+        LoadModuleDataBlock(GetModuleHandleA(nullptr), reread, stored);
+        EXPECT_EQ(reread.MailSubject(), "Published by the module record");
+    }
+    SetActiveCrashEnvironment(nullptr);
+}
+
 TEST(CrashStackWine, CurrentOptionsExistOnlyWhileTheFacilityIsActive) {
     try {
         CurrentCrashLogOptions();

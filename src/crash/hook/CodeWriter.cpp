@@ -14,7 +14,9 @@ namespace {
 // two writers on one page interleaving would leave it writable or restore a
 // stale value, so writes are serialised. The lock is held only for the copy.
 std::mutex& WriteLock() {
-    static std::mutex lock;
+    // Never destroyed: the facility unhooks during static destruction, in
+    // whatever order the runtime tears the rest of the program down.
+    static std::mutex& lock = *new std::mutex;
     return lock;
 }
 

@@ -21,12 +21,14 @@ struct Chunk {
 };
 
 std::mutex& PoolLock() {
-    static std::mutex lock;
+    static std::mutex& lock = *new std::mutex;
     return lock;
 }
 
 std::vector<Chunk>& Chunks() {
-    static std::vector<Chunk> chunks;
+    // Never destroyed: the facility unhooks during static destruction, in
+    // whatever order the runtime tears the rest of the program down.
+    static std::vector<Chunk>& chunks = *new std::vector<Chunk>;
     return chunks;
 }
 

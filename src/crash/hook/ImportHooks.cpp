@@ -22,12 +22,14 @@ struct ImportHook {
 };
 
 std::mutex& ListLock() {
-    static std::mutex lock;
+    static std::mutex& lock = *new std::mutex;
     return lock;
 }
 
 std::vector<ImportHook>& ImportHooks() {
-    static std::vector<ImportHook> hooks;
+    // Never destroyed: the facility unhooks during static destruction, in
+    // whatever order the runtime tears the rest of the program down.
+    static std::vector<ImportHook>& hooks = *new std::vector<ImportHook>;
     return hooks;
 }
 

@@ -24,12 +24,14 @@ namespace {
 // only while bytes change, never while a hooked procedure runs: a procedure
 // that never returns (it ends its thread, say) must not stop other threads.
 std::mutex& StateLock() {
-    static std::mutex lock;
+    static std::mutex& lock = *new std::mutex;
     return lock;
 }
 
 std::vector<unsigned char*>& Records() {
-    static std::vector<unsigned char*> records;
+    // Never destroyed: the facility unhooks during static destruction, in
+    // whatever order the runtime tears the rest of the program down.
+    static std::vector<unsigned char*>& records = *new std::vector<unsigned char*>;
     return records;
 }
 

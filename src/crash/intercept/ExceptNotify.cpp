@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <iterator>
+#include <vector>
 
 #include "platform/Win32ContextRegisters.h"
 
@@ -58,7 +59,9 @@ constexpr int kMessagesPerPass = 11;
 bool Listed(UINT message, const UINT* first, const UINT* last) { return std::find(first, last, message) != last; }
 
 // True when a request to quit arrived; it is posted again once the report is done.
-bool PumpPaintMessages() {
+// The program's own messages (WM_USER and above) wait for the end of the
+// report: another thread may be waiting for one to be handled.
+bool PumpPaintMessages(std::vector<MSG>& deferred) {
     bool quit = false;
     MSG message;
     for (int i = 0; i < kMessagesPerPass && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -69,9 +72,18 @@ bool PumpPaintMessages() {
             DispatchMessageW(&message);
         } else if (Listed(message.message, std::begin(kBeepMessages), std::end(kBeepMessages))) {
             MessageBeep(0);
+        } else if (message.message >= WM_USER) {
+            deferred.push_back(message);
         }
     }
     return quit;
+}
+
+void PostAgain(const std::vector<MSG>& deferred) {
+    for (const MSG& message : deferred) {
+        if (message.hwnd) PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
+        else PostThreadMessageW(GetCurrentThreadId(), message.message, message.wParam, message.lParam);
+    }
 }
 
 }  // namespace
@@ -95,7 +107,8 @@ TExceptNotifyParams ParamsFromRecord(const TRaiseRecord& record) {
 
 bool ExceptNotify(TCrashlog& facility, const TPendingException& exception, TExceptNotifyParams params) {
     if (!facility.OwnOptions().Active()) return true;
-    params.ThreadId = GetCurrentThreadId();
+    // A report made for another thread (a frozen or overflowed one) names it.
+    if (params.ThreadId == 0) params.ThreadId = GetCurrentThreadId();
     if (params.StackTop == 0) params.StackTop = CurrentStackTop();
     ReadFocusedWindow(facility.MainThreadId, params.FocusClassName, params.FocusText);
     // A library's facility works inline while its loader is running its
@@ -105,17 +118,19 @@ bool ExceptNotify(TCrashlog& facility, const TPendingException& exception, TExce
     bool result = true;
     if (facility.IsMainThread() && !(library && loaderPhase)) {
         bool quit = false;
+        std::vector<MSG> deferred;
         {
             TExceptionThread thread(facility, exception, params);
             facility.MainSlot.SetServing(true);
             while (thread.Running()) {
                 facility.MainSlot.RunPending();
-                quit |= PumpPaintMessages();
+                quit |= PumpPaintMessages(deferred);
                 Sleep(10);
             }
             facility.MainSlot.SetServing(false);
             result = thread.Result();
         }
+        PostAgain(deferred);
         if (quit) PostQuitMessage(0);
     } else {
         result = InternalExceptNotify(facility, exception, params);

@@ -14,9 +14,15 @@ namespace brenvik {
 namespace {
 
 constexpr std::size_t kMaxStackCopy = 256 * 1024;
+constexpr DWORD kErrorSeverity = 0xC0000000;
 
 std::atomic<bool> captureInstalled{false};
-std::function<void(const TRaiseRecord&)> raiseObserver;
+// Built on first use and never destroyed: the program may start the facility
+// from a static object of its own, and leave through exit() with it running.
+std::function<void(const TRaiseRecord&)>& RaiseObserver() {
+    static auto& observer = *new std::function<void(const TRaiseRecord&)>;
+    return observer;
+}
 PVOID vectoredHandler = nullptr;
 
 // Each thread's record, in a slot of the system's own thread storage: the
@@ -38,14 +44,15 @@ TThreadCapture& ThreadCapture() {
 }
 
 void Notify(const TRaiseRecord& record) {
-    if (raiseObserver) raiseObserver(record);
+    if (const auto& observer = RaiseObserver()) observer(record);
 }
 
 LONG CALLBACK CaptureSystemRaise(EXCEPTION_POINTERS* pointers) {
     const DWORD code = pointers->ExceptionRecord->ExceptionCode;
-    // Only errors pass: not warnings, breakpoints or debugger messages, nor the
-    // exception the x86-64 unwinder raises for every throw (the wrapper saw it).
-    if (!captureInstalled || (code & 0xF0000000) != 0xC0000000) return EXCEPTION_CONTINUE_SEARCH;
+    // Only errors pass, the system's and the program's own codes alike: not
+    // warnings, breakpoints or debugger messages, nor the exception the x86-64
+    // unwinder raises for every throw (the wrapper saw that one).
+    if (!captureInstalled || (code & kErrorSeverity) != kErrorSeverity) return EXCEPTION_CONTINUE_SEARCH;
     TThreadCapture& capture = ThreadCapture();
     if (capture.Capturing) return EXCEPTION_CONTINUE_SEARCH;
     capture.Capturing = true;
@@ -100,7 +107,7 @@ void CopyOwnStack(CrashAddress stackPointer, TStackSnapshot& snapshot) {
 }
 
 void InstallRaiseCapture(std::function<void(const TRaiseRecord&)> onRaise) {
-    raiseObserver = std::move(onRaise);
+    RaiseObserver() = std::move(onRaise);
     vectoredHandler = AddVectoredExceptionHandler(1, CaptureSystemRaise);
     captureInstalled = true;
 }
@@ -109,7 +116,7 @@ void RemoveRaiseCapture() {
     captureInstalled = false;
     if (vectoredHandler) RemoveVectoredExceptionHandler(vectoredHandler);
     vectoredHandler = nullptr;
-    raiseObserver = nullptr;
+    RaiseObserver() = nullptr;
 }
 
 // Called by the throw wrapper with the thrower's return address, stack

@@ -2,6 +2,9 @@
 
 #include <httpext.h>
 
+#include <csignal>
+#include <cstdlib>
+
 #include "crash/hook/ProcedureHooks.h"
 #include "crash/intercept/ExceptNotify.h"
 
@@ -48,6 +51,25 @@ void ProcessUnhandled(TCrashlog& facility, const TPendingException& pending, con
     ExitThread(1);
 }
 
+// The program ends itself without an exception: reported as an object of
+// the call's name, raised where the call was made.
+__attribute__((noinline)) void ReportProgramEnd(TCrashlog& facility, const char* call, const char* message) {
+    TPendingException pending;
+    pending.Object.Known = true;
+    pending.Object.ClassName = call;
+    pending.Object.ClassNames = {call};
+    pending.Object.Message = message;
+    pending.Language = true;
+    pending.Address = reinterpret_cast<CrashAddress>(__builtin_return_address(0));
+    TExceptNotifyParams params;
+    params.StackPointer = reinterpret_cast<CrashAddress>(__builtin_frame_address(0));
+    params.StackTop = CurrentStackTop();
+    ProcessUnhandled(facility, pending, params);
+}
+
+// The runtime's usual end of std::terminate and abort().
+constexpr int kAbortExitCode = 3;
+
 [[noreturn]] void OnUnhandledThrow() {
     TCrashlog* facility = TCrashlog::Active();
     if (!facility) {
@@ -59,8 +81,45 @@ void ProcessUnhandled(TCrashlog& facility, const TPendingException& pending, con
         TExceptNotifyParams params;
         CollectCaught(error, pending, params);
         ProcessUnhandled(*facility, pending, params);
+        EndRaisingThread(facility);
     }
-    EndRaisingThread(facility);
+    ReportProgramEnd(*facility, "std::terminate", "std::terminate was called without an active exception.");
+    std::_Exit(kAbortExitCode);
+}
+
+void OnAbortSignal(int) {
+    // Once: the runtime's abort goes on to its message and exit code 3.
+    std::signal(SIGABRT, SIG_DFL);
+    if (TCrashlog* facility = TCrashlog::Active()) ReportProgramEnd(*facility, "abort", "abort() was called.");
+}
+
+struct TOverflowReport {
+    TCrashlog& Facility;
+    const TRaiseRecord& Record;
+    DWORD OverflowedThread;
+};
+
+DWORD WINAPI ReportStackOverflow(LPVOID parameter) {
+    const auto& job = *static_cast<const TOverflowReport*>(parameter);
+    TExceptNotifyParams params = ParamsFromRecord(job.Record);
+    params.ThreadId = job.OverflowedThread;
+    ExceptNotify(job.Facility, PendingFromRecord(job.Record), params);
+    return 0;
+}
+
+// The overflowed stack has no room left for a report: it is built on a
+// thread of its own while this one waits, then the process ends with the
+// overflow's code, as it would have without the facility.
+[[noreturn]] void EndAfterStackOverflow(TCrashlog& facility, const TRaiseRecord& record) {
+    if (facility.Gate.Enter()) {
+        TOverflowReport job{facility, record, GetCurrentThreadId()};
+        if (HANDLE thread = CreateThread(nullptr, 0, ReportStackOverflow, &job, 0, nullptr)) {
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        }
+        facility.Gate.Leave();
+    }
+    ExitProcess(EXCEPTION_STACK_OVERFLOW);
 }
 
 LONG WINAPI OnUnhandledSystemException(EXCEPTION_POINTERS* pointers) {
@@ -69,6 +128,7 @@ LONG WINAPI OnUnhandledSystemException(EXCEPTION_POINTERS* pointers) {
         return previousFilter ? previousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
     TRaiseRecord& record = ThreadRaiseRecord();
     RecordSystemRaise(*pointers, record);
+    if (record.Code == EXCEPTION_STACK_OVERFLOW) EndAfterStackOverflow(*facility, record);
     ProcessUnhandled(*facility, PendingFromRecord(record), ParamsFromRecord(record));
     EndRaisingThread(facility);
 }
@@ -95,9 +155,11 @@ void RequestProgramTermination() {
 void InstallUnhandledHandlers() {
     previousTerminate = std::set_terminate(OnUnhandledThrow);
     previousFilter = SetUnhandledExceptionFilter(OnUnhandledSystemException);
+    std::signal(SIGABRT, OnAbortSignal);
 }
 
 void RemoveUnhandledHandlers() {
+    std::signal(SIGABRT, SIG_DFL);
     SetUnhandledExceptionFilter(previousFilter);
     std::set_terminate(previousTerminate);
 }
