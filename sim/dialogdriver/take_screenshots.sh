@@ -6,13 +6,13 @@
 #   sim/dialogdriver/take_screenshots.sh OUT_DIR [BUILD_BIN_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
+source "$here/../../scripts/common.sh"
 out=$(realpath -m "$1")
-bin=$(realpath "${2:-$root/build/win64/bin}")
+bin=$(realpath "${2:-$(runnable_windows_build)/bin}")
 mkdir -p "$out"
 
 if [[ -z "${WINEPREFIX:-}" ]]; then  # start a session of our own and come back inside it
-  exec env BRENVIK_WINE_ARCH="${BRENVIK_WINE_ARCH:-win64}" \
+  exec env BRENVIK_WINE_ARCH="${BRENVIK_WINE_ARCH:-$(wine_arch)}" \
     "$root/scripts/wine-session.sh" "/tmp/crash-dialog-shots-$$" "$0" "$out" "$bin"
 fi
 
