@@ -6,7 +6,7 @@ build_root="${BRENVIK_BUILD_DIR:-$root/build}"
 packages=(cmake ninja-build g++ libgtest-dev zlib1g-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 wine32:i386 xvfb xauth socat clang-14 libclang-rt-14-dev
-  xdotool imagemagick fonts-wine)
+  xdotool imagemagick fonts-wine locales)
 packages+=(dnsmasq-base python3-aiosmtpd pngcheck iproute2)  # the report mail's test servers
 packages+=(lighttpd)  # serves the CGI crash-report program in the web end-to-end test
 

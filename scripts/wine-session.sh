@@ -7,8 +7,9 @@
 #
 #   scripts/wine-session.sh RUN_DIR COMMAND [ARGS...]
 #
-# COMMAND sees WINEPREFIX, DISPLAY and BRENVIK_PORTS_DIR. Everything the
-# session started is stopped by pid, and the prefix removed, on exit.
+# COMMAND sees WINEPREFIX, DISPLAY, BRENVIK_PORTS_DIR and BRENVIK_LOCALES_DIR.
+# Everything the session started is stopped by pid, and the prefix removed,
+# on exit.
 set -euo pipefail
 
 run_dir=$(realpath -m "$1")
@@ -100,6 +101,17 @@ install_fonts() {
   return 1
 }
 
+# Polish Windows (ANSI code page 1250) for the tests that ask for it.
+generate_locales() {
+  export BRENVIK_LOCALES_DIR="$run_dir/locales"
+  mkdir -p "$BRENVIK_LOCALES_DIR"
+  localedef -i pl_PL -f UTF-8 "$BRENVIK_LOCALES_DIR/pl_PL.UTF-8" 2>>"$run_dir/localedef.log" || {
+    echo "wine-session: cannot generate the pl_PL locale (package locales)" >&2
+    return 1
+  }
+}
+
+generate_locales
 start_display
 run_wine wineboot -i >/dev/null 2>&1
 wineserver -w
