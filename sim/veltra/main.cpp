@@ -1,13 +1,16 @@
 // veltra-sim: stands in for the Veltra II main window in end-to-end tests and
 // the demo. Records the codes Brenvik types into it (message 1034).
 //
-// usage: veltra-sim --out FILE [--second-class] [--log FILE] [--ready FILE]
+// usage: veltra-sim --out FILE [--second-class] [--log FILE] [--ready FILE] [--close-after N]
+// With --close-after it closes its window once N codes have arrived, as a
+// user closing Veltra II in the middle of an import would.
 
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -24,7 +27,10 @@ struct Options {
     std::string log;
     std::string ready;
     bool secondClass = false;
+    long closeAfter = -1;
 };
+
+Options g_options;
 
 CodeRecorder g_recorder;
 
@@ -40,6 +46,8 @@ bool ParseArgs(int argc, char** argv, Options& opt)
             opt.log = argv[++i];
         else if (!std::strcmp(argv[i], "--ready") && hasValue)
             opt.ready = argv[++i];
+        else if (!std::strcmp(argv[i], "--close-after") && hasValue)
+            opt.closeAfter = std::strtol(argv[++i], nullptr, 10);
         else
             return false;
     }
@@ -64,8 +72,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case kCodeMessage:
         // Painting is deferred (invalidate only) so a burst of codes stays fast.
-        if (g_recorder.OnMessage(wParam, lParam))
+        if (g_recorder.OnMessage(wParam, lParam)) {
             InvalidateRect(hwnd, nullptr, TRUE);
+            if (static_cast<long>(g_recorder.CodeCount()) == g_options.closeAfter)
+                DestroyWindow(hwnd);
+        }
         return 0;
     case WM_PAINT:
         PaintStatus(hwnd);
@@ -95,9 +106,9 @@ bool WriteReadyFile(const std::string& path, HWND hwnd)
 int main(int argc, char** argv)
 {
     _setmode(_fileno(stdout), _O_BINARY);  // plain LF lines for the reading test
-    Options opt;
+    Options& opt = g_options;
     if (!ParseArgs(argc, argv, opt)) {
-        std::fprintf(stderr, "usage: veltra-sim --out FILE [--second-class] [--log FILE] [--ready FILE]\n");
+        std::fprintf(stderr, "usage: veltra-sim --out FILE [--second-class] [--log FILE] [--ready FILE] [--close-after N]\n");
         return 2;
     }
     if (!g_recorder.Open(opt.out, opt.log)) {

@@ -111,13 +111,16 @@ void ImportSession::Transfer() {
     int imported = 0, rejected = 0;
     for (std::string line = port_.ReadLine(kLineLimitMs); !line.empty() && line != kEndOfData;
          line = port_.ReadLine(kLineLimitMs)) {
+        // Unacknowledged, the line stays in the collector.
+        if (!target_.Exists(window_)) return StopForVanishedTarget(imported);
         port_.WriteText(kAcknowledge);
         std::string code = NextCode(line);
         if (host_.IgnoreOption() && code.size() != static_cast<size_t>(host_.CodeLength())) {
             ++rejected;
             continue;
         }
-        FeedCode(code);
+        // Gone while the code was typed: it did not arrive whole and is not counted.
+        if (!FeedCode(code)) return StopForVanishedTarget(imported);
         ++imported;
         host_.SetCaption(FormatInts(LoadText(kTextImportProgress), {imported}));
         host_.ProcessMessages();
@@ -128,9 +131,15 @@ void ImportSession::Transfer() {
     host_.SetCaption(LoadText(kTextAppTitle));
 }
 
-void ImportSession::FeedCode(const std::string& code) {
-    for (unsigned char byte : code) target_.Send(window_, kKeyMessage, byte, 0);
-    target_.Send(window_, kKeyMessage, kEndOfCodeChar, kEndOfCodeMark);
+void ImportSession::StopForVanishedTarget(int typedIn) {
+    host_.ShowInformation(FormatInts(LoadText(kTextTargetVanished), {typedIn}));
+    host_.SetCaption(LoadText(kTextAppTitle));
+}
+
+bool ImportSession::FeedCode(const std::string& code) {
+    for (unsigned char byte : code)
+        if (!target_.Send(window_, kKeyMessage, byte, 0)) return false;
+    return target_.Send(window_, kKeyMessage, kEndOfCodeChar, kEndOfCodeMark);
 }
 
 }  // namespace brenvik

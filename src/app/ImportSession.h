@@ -31,8 +31,11 @@ public:
     virtual ~TargetWindowApi() = default;
     // A top-level window of this class, whatever its title; 0 when none.
     virtual WindowHandle FindByClass(const std::string& className) = 0;
-    // Sent synchronously: returns after the window has handled it.
-    virtual void Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    // Sent synchronously: returns after the window has handled it; false when
+    // it never did (the window is gone, or stopped answering).
+    virtual bool Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    // False once the window is gone (its program closed or crashed).
+    virtual bool Exists(WindowHandle window) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
@@ -47,11 +50,15 @@ public:
     // Returns false without doing anything when an import is already running:
     // a nested run on the same port would tear the transfer apart.
     bool Run();
-    void FeedCode(const std::string& code);
+    // False when the code did not arrive whole.
+    bool FeedCode(const std::string& code);
     bool Running() const { return running_; }
 
 private:
     void Transfer();
+    // The target went away: the transfer stops where it is and the user
+    // learns how far it came; the collector keeps what it did not deliver.
+    void StopForVanishedTarget(int typedIn);
     bool WakeCollector();
     std::string NextCode(const std::string& line) const;
 

@@ -16,6 +16,10 @@ const std::string& LoadText(TextId id) {
         {kTextTargetMissing, "System Veltra II nie jest aktywny. Przed wprowadzeniem informacji uruchom Veltra II."},
         {kTextImportSummary, "Zaimportowano %d kod(\xf3w) z czego %d odrzucono."},
         {kTextCollectorSilent, "Brak po\xb3\xb9" "czenia z kolektorem danych!"},
+        // "Veltra II was closed or stopped responding during the import. %d code(s) were typed in; the rest
+        // is still in the collector."
+        {kTextTargetVanished, "System Veltra II zosta\xb3 zamkni\xeaty lub przesta\xb3 odpowiada\xe6 w trakcie "
+                              "importu. Wprowadzono %d kod(\xf3w), pozosta\xb3" "e kody s\xb9 nadal w kolektorze."},
     };
     return table.at(id);
 }

@@ -14,6 +14,7 @@ enum TextId : int {
     kTextTargetMissing = 65292,
     kTextImportSummary = 65293,
     kTextCollectorSilent = 65294,
+    kTextTargetVanished = 65295,
 };
 
 const std::string& LoadText(TextId id);

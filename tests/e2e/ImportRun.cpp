@@ -101,6 +101,11 @@ const char kTargetMissingText[] =
     "System Veltra II nie jest aktywny. Przed wprowadzeniem informacji uruchom Veltra II.";
 const char kCollectorSilentText[] = "Brak po\u0142\u0105czenia z kolektorem danych!";
 
+std::string TargetVanishedText(int typedIn) {
+    return "System Veltra II zosta\u0142 zamkni\u0119ty lub przesta\u0142 odpowiada\u0107 w trakcie importu. Wprowadzono " +
+           std::to_string(typedIn) + " kod(\u00f3w), pozosta\u0142e kody s\u0105 nadal w kolektorze.";
+}
+
 std::string SummaryText(int all, int rejected) {
     return "Zaimportowano " + std::to_string(all) + " kod(\u00f3w) z czego " + std::to_string(rejected) +
            " odrzucono.";
@@ -130,6 +135,10 @@ ImportOutcome RunImport(const ImportSetup& setup) {
         std::vector<std::string> arguments{"--out", WindowsPath(codesFile), "--log", WindowsPath(logFile), "--ready",
                                            WindowsPath(readyFile)};
         if (setup.secondTargetClass) arguments.push_back("--second-class");
+        if (setup.targetClosesAfter >= 0) {
+            arguments.push_back("--close-after");
+            arguments.push_back(std::to_string(setup.targetClosesAfter));
+        }
         target = std::make_unique<WineProcess>(session.Program("veltra-sim.exe"), arguments);
         WaitForFile(readyFile, 30s);
     }
@@ -163,7 +172,8 @@ ImportOutcome RunImport(const ImportSetup& setup) {
     Drive({"close"}, 20s);
     outcome.finished = outcome.finished && brenvik.Wait(20s) == 0;
     if (target) {
-        Drive({"close-class", setup.secondTargetClass ? kSecondClass : kFirstClass}, 20s);
+        // A target that closed itself has no window left to close.
+        if (setup.targetClosesAfter < 0) Drive({"close-class", setup.secondTargetClass ? kSecondClass : kFirstClass}, 20s);
         target->Wait(20s);
         outcome.codes = DecodeCodes(ReadAll(codesFile));
         outcome.keyLog = Lines(ReadAll(logFile));

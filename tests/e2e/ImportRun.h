@@ -10,6 +10,7 @@ struct ImportSetup {
     std::string scenario;  // collector scenario; empty text: no collector on the port
     bool targetPresent = true;
     bool secondTargetClass = false;
+    int targetClosesAfter = -1;  // the target closes its window after this many codes (-1: never)
     bool refresh = false, cut = false, ignore = false;
     int codeLength = 10;
     std::string comPort = "Kolektor danych (COM1)";  // display name kept in the settings
@@ -38,5 +39,7 @@ ImportOutcome RunImport(const ImportSetup& setup);
 std::string SummaryText(int all, int rejected);
 extern const char kTargetMissingText[];
 extern const char kCollectorSilentText[];
+// The text when the target went away after `typedIn` codes.
+std::string TargetVanishedText(int typedIn);
 
 }  // namespace brenvik::e2e

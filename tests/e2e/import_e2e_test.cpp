@@ -97,6 +97,27 @@ TEST(ImportEdgeCases, LongCodesLowerCaseOverAndEmptyLines) {
     EXPECT_EQ(outcome.messages, std::vector<std::string>{SummaryText(4, 0)});
 }
 
+// Veltra II closed after its k-th code: the collector gets k acknowledgements
+// (k + 1 if the window went while that line was typed), no code is counted
+// that Veltra II did not receive, and the closing "-2" is not sent.
+TEST(ImportEdgeCases, TargetClosedMidImportLeavesTheRestInTheCollector) {
+    ImportSetup setup;
+    setup.refresh = true;
+    setup.targetClosesAfter = 4;  // "-1" and three codes
+    setup.scenario = CodesScenario({"5901234123457", "4006381333931", "9780201379624", "5012345678900",
+                                    "7622210449283", "8710398503137"});
+    ImportOutcome outcome = RunImport(setup);
+    ASSERT_EQ(outcome.codes.size(), 4u);
+    EXPECT_EQ(outcome.codes.front(), "-1");
+    size_t acks = 0;
+    for (size_t at = outcome.received.find("ACK\r"); at != std::string::npos; at = outcome.received.find("ACK\r", at + 1))
+        ++acks;
+    EXPECT_TRUE(acks == 3 || acks == 4) << acks;
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{TargetVanishedText(3)});
+    EXPECT_EQ(outcome.captionAfter, "Brenvik");
+    EXPECT_TRUE(outcome.finished);
+}
+
 TEST(ImportEdgeCases, UnansweredDataRequestFeedsNoClosingRefresh) {
     ImportSetup setup;
     setup.refresh = true;

@@ -24,12 +24,17 @@ public:
     std::string current;
     bool foreignMessage = false;
     FakeCommApi* clock = nullptr;
+    // The target closes once it has handled this many messages (-1: never).
+    int closesAfterMessages = -1;
+    int handled = 0;
 
     WindowHandle FindByClass(const std::string& className) override {
         searched.push_back(className);
         return className == presentClass ? kTargetWindow : 0;
     }
-    void Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    bool Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        if (!Exists(window)) return false;
+        ++handled;
         foreignMessage |= window != kTargetWindow || message != 1034 || wParam > 255;
         if (wParam == 13 && lParam == 1) {
             codes.push_back(current);
@@ -38,7 +43,9 @@ public:
             foreignMessage |= lParam != 0;
             current.push_back(static_cast<char>(wParam));
         }
+        return true;
     }
+    bool Exists(WindowHandle) override { return closesAfterMessages < 0 || handled < closesAfterMessages; }
     void Sleep(std::uint32_t milliseconds) override { clock->Sleep(milliseconds); }
 };
 
@@ -99,6 +106,36 @@ protected:
     ImportSession session{port, host, target};
     std::unique_ptr<CollectorModel> model;
 };
+
+// Veltra II closed mid-transfer: nothing more is acknowledged, typed or
+// counted, "-2" is not fed, and the user learns how far the import came.
+TEST_F(ImportSessionTest, TargetClosedMidTransferStopsWithTheRestLeftInTheCollector) {
+    Collector("code 5901234123457\ncode 4006381333931\ncode 9780201379624\ncode 5012345678900\n");
+    host.refresh = true;
+    target.closesAfterMessages = 3 + 2 * 14;  // "-1" and two 13-digit codes, each with its mark
+    ASSERT_TRUE(session.Run());
+    EXPECT_EQ(target.codes, (std::vector<std::string>{"-1", "5901234123457", "4006381333931"}));
+    EXPECT_EQ(model->State().acksReceived, 2u);
+    EXPECT_FALSE(port.IsOpen());
+    const std::string vanished = "System Veltra II zosta\xb3 zamkni\xeaty lub przesta\xb3 odpowiada\xe6 w trakcie "
+                                 "importu. Wprowadzono 2 kod(\xf3w), pozosta\xb3" "e kody s\xb9 nadal w kolektorze.";
+    EXPECT_EQ(host.messages, std::vector<std::string>{vanished});
+    EXPECT_EQ(host.captions.back(), "Brenvik");
+
+    // Gone while a code was being typed: that line was acknowledged, the code is not counted.
+    RecordingTarget closing;
+    closing.clock = &comm;
+    ScriptedHost typing;
+    ImportSession during{port, typing, closing};
+    Collector("code 5901234123457\ncode 4006381333931\ncode 9780201379624\n");
+    closing.closesAfterMessages = 14 + 5;  // in the middle of the second code
+    ASSERT_TRUE(during.Run());
+    EXPECT_EQ(closing.codes, (std::vector<std::string>{"5901234123457"}));
+    EXPECT_EQ(closing.current, "40063");
+    EXPECT_EQ(model->State().acksReceived, 2u);
+    ASSERT_EQ(typing.messages.size(), 1u);
+    EXPECT_NE(typing.messages[0].find("Wprowadzono 1 kod"), std::string::npos);
+}
 
 TEST_F(ImportSessionTest, FeedsEveryCodeAndReportsTheCounts) {
     Collector("code 5901234123457\ncode 123\ncode 0000000000\n");
