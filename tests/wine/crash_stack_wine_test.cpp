@@ -10,6 +10,7 @@
 #include "platform/Win32ContextRegisters.h"
 #include "platform/Win32CrashModule.h"
 #include "platform/Win32CrashModules.h"
+#include "platform/Win32ModuleInfo.h"
 #include "platform/Win32ModulesList.h"
 
 namespace brenvik {
@@ -212,6 +213,20 @@ TEST(CrashStackWine, OwnModuleRecordPublishesItsOptionChanges) {
         EXPECT_EQ(reread.MailSubject(), "Published by the module record");
     }
     SetActiveCrashEnvironment(nullptr);
+}
+
+// The shipped program names its version in the modules table and the report header.
+TEST(CrashStackWine, ShippedProgramCarriesItsVersion) {
+    char path[MAX_PATH] = {};
+    std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    folder.erase(folder.find_last_of('\\'));
+    HMODULE program = LoadLibraryExA((folder + "\\Brenvik.exe").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(program, nullptr);
+    const std::unique_ptr<TCrashModuleInfo> info = LoadModuleInfo(program);
+    FreeLibrary(program);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Version, BRENVIK_PROJECT_VERSION ".0");
+    EXPECT_EQ(info->Description, "Brenvik - barcode collector import for Veltra II");
 }
 
 TEST(CrashStackWine, CurrentOptionsExistOnlyWhileTheFacilityIsActive) {
