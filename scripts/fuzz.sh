@@ -31,7 +31,7 @@ declare -A seeds=(
 declare -A sources=(
   [markup_renderer]="$markup" [gif_frames]="src/ui/frame/MarkupGifFrames.cpp"
   [options_stream]="$crash" [data_block]="$crash" [debug_info]="$crash"
-  [log_file]="src/crash/report/TLogFile.cpp")
+  [log_file]="src/crash/report/TLogFile.cpp src/crash/report/FileReplace.cpp")
 # The MX reply parser of the report mail.
 fuzzer[dns_reply]=fuzz/dns_reply_fuzz.cpp seeds[dns_reply]=fuzz/corpus/dns_reply sources[dns_reply]=src/crash/mail/DnsMx.cpp
 
