@@ -80,9 +80,12 @@ bool ImportSession::WakeCollector() {
     return false;
 }
 
-std::string ImportSession::NextCode(const std::string& line) const {
+std::string ImportSession::FramedCode(const std::string& line) {
     // The collector frames each code with one leading and three trailing bytes.
-    std::string code = line.size() > 4 ? line.substr(1, line.size() - 4) : std::string();
+    return line.size() > 4 ? line.substr(1, line.size() - 4) : std::string();
+}
+
+std::string ImportSession::CutCode(std::string code) const {
     if (host_.CutOption()) {
         size_t keep = static_cast<size_t>(host_.CodeLength());
         if (keep < code.size()) code.erase(keep, kCutSpan);
@@ -108,23 +111,37 @@ void ImportSession::Transfer() {
         return;
     }
 
-    int imported = 0, rejected = 0;
+    ImportJournal journal(host_.OpenJournal(), [this](const std::string& message) { host_.ReportJournalFailure(message); });
+    journal.Begin(host_.PortDisplayName());
+    int received = 0, imported = 0, rejected = 0;
     for (std::string line = port_.ReadLine(kLineLimitMs); !line.empty() && line != kEndOfData;
          line = port_.ReadLine(kLineLimitMs)) {
         // Unacknowledged, the line stays in the collector.
-        if (!target_.Exists(window_)) return StopForVanishedTarget(imported);
+        if (!target_.Exists(window_)) {
+            journal.End(received, imported, rejected);
+            return StopForVanishedTarget(imported);
+        }
+        const std::string framed = FramedCode(line);
+        journal.Received(++received, framed);
         port_.WriteText(kAcknowledge);
-        std::string code = NextCode(line);
+        const std::string code = CutCode(framed);
         if (host_.IgnoreOption() && code.size() != static_cast<size_t>(host_.CodeLength())) {
+            journal.Rejected(received, code.size(), host_.CodeLength());
             ++rejected;
             continue;
         }
         // Gone while the code was typed: it did not arrive whole and is not counted.
-        if (!FeedCode(code)) return StopForVanishedTarget(imported);
+        if (!FeedCode(code)) {
+            journal.NotDelivered(received, code);
+            journal.End(received, imported, rejected);
+            return StopForVanishedTarget(imported);
+        }
+        journal.Fed(received, code);
         ++imported;
         host_.SetCaption(FormatInts(LoadText(kTextImportProgress), {imported}));
         host_.ProcessMessages();
     }
+    journal.End(received, imported, rejected);
 
     if (host_.RefreshOption()) FeedCode("-2");
     host_.ShowInformation(FormatInts(LoadText(kTextImportSummary), {imported + rejected, rejected}));

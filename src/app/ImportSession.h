@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/ImportJournal.h"
 #include "serial/SerialPort32.h"
 
 namespace brenvik {
@@ -22,6 +23,10 @@ public:
     // Handles every queued window message, then returns.
     virtual void ProcessMessages() = 0;
     virtual void ImportRunningChanged(bool running) = 0;
+    // A new journal for this import; none when it could not be created.
+    virtual std::unique_ptr<JournalFile> OpenJournal() = 0;
+    // Said once per import when its journal cannot be written.
+    virtual void ReportJournalFailure(const std::string& message) = 0;
 };
 
 // The target program's window, reached through the window manager.
@@ -60,7 +65,9 @@ private:
     // learns how far it came; the collector keeps what it did not deliver.
     void StopForVanishedTarget(int typedIn);
     bool WakeCollector();
-    std::string NextCode(const std::string& line) const;
+    // The code inside the collector's framing, then as the options shorten it.
+    static std::string FramedCode(const std::string& line);
+    std::string CutCode(std::string code) const;
 
     TSerialPort32& port_;
     ImportHost& host_;

@@ -5,7 +5,9 @@
 #include "app/Texts.h"
 #include "app/resources/ResourceIds.h"
 #include "base/Exception.h"
+#include "crash/intercept/Crashlog.h"
 #include "platform/Win32CommApi.h"
+#include "platform/Win32ImportJournal.h"
 #include "platform/Win32Registry.h"
 #include "platform/Win32TargetWindow.h"
 #include "ui/frame/TTrayIcon.h"
@@ -224,6 +226,15 @@ void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::ProcessMessages() { TApplication
 
 void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::ImportRunningChanged(bool running) {
     Control<TFlatButton>("BtnClose").SetEnabled(!running);
+}
+
+std::unique_ptr<JournalFile> TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::OpenJournal() {
+    return CreateImportJournalFile();
+}
+
+// The crash facility's warning line: kept with its log, never a box that would stop the import.
+void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::ReportJournalFailure(const std::string& message) {
+    if (TCrashlog* facility = TCrashlog::Active()) facility->Failures.Warning(eeLogError, message);
 }
 
 }  // namespace brenvik

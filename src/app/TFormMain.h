@@ -30,6 +30,8 @@ public:
     void SetCaption(const std::string& text) override;
     void ProcessMessages() override;
     void ImportRunningChanged(bool running) override;
+    std::unique_ptr<JournalFile> OpenJournal() override;
+    void ReportJournalFailure(const std::string& message) override;
 
 private:
     void FormCreate(TObject* sender);

@@ -1,9 +1,11 @@
 #include "ImportRun.h"
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <stop_token>
@@ -111,6 +113,23 @@ std::string SummaryText(int all, int rejected) {
            " odrzucono.";
 }
 
+// The journals in the prefix user's "%LOCALAPPDATA%\Brenvik\Imports".
+std::set<std::filesystem::path> JournalFiles() {
+    std::set<std::filesystem::path> files;
+    std::error_code error;
+    for (const auto& user : std::filesystem::directory_iterator(WineSession::Get().Prefix() / "drive_c/users", error)) {
+        const auto folder = user.path() / "AppData/Local/Brenvik/Imports";
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) files.insert(entry.path());
+    }
+    return files;
+}
+
+std::string NewJournalText(const std::set<std::filesystem::path>& before) {
+    for (const auto& file : JournalFiles())
+        if (!before.count(file)) return ReadAll(file);
+    return {};
+}
+
 ImportOutcome RunImport(const ImportSetup& setup) {
     WineSession& session = WineSession::Get();
     static bool portsInstalled = false;
@@ -148,6 +167,7 @@ ImportOutcome RunImport(const ImportSetup& setup) {
     if (Drive({"wait-window"}, 30s) != std::vector<std::string>{"window"})
         throw std::runtime_error("Brenvik's window did not appear");
 
+    const std::set<std::filesystem::path> journalsBefore = JournalFiles();
     ProcessUsage before = brenvik.Usage();
     std::jthread transferClock;
     if (collector)
@@ -182,6 +202,7 @@ ImportOutcome RunImport(const ImportSetup& setup) {
         outcome.received = collector->Received();
         collector->Stop();
     }
+    outcome.journal = NewJournalText(journalsBefore);
     return outcome;
 }
 

@@ -25,6 +25,7 @@ struct ImportOutcome {
     std::vector<std::string> keyLog;    // every key message as "wParam lParam"
     std::string received;               // bytes the collector got from Brenvik
     std::string captionAfter;
+    std::string journal;                // the text of the journal this import wrote; empty when none
     double seconds = 0;                 // from the click to the end of the import
     // Seen from the collector, free of the driver's start-up and polling: from
     // Brenvik's first byte to its last acknowledgement; 0 when never finished.

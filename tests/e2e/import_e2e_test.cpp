@@ -46,6 +46,19 @@ TEST(ImportEndToEnd, FeedsAcceptedCodesAndReportsTheCounts) {
     for (size_t at = outcome.received.find("ACK\r"); at != std::string::npos; at = outcome.received.find("ACK\r", at + 1))
         ++acks;
     EXPECT_EQ(acks, 9u);
+    // The journal of the transfer, byte for byte.
+    EXPECT_EQ(outcome.journal,
+              "Brenvik import from Kolektor danych (COM1)\r\n"
+              "received 1: 5901234123457\r\nfed 1: 5901234123457\r\n"
+              "received 2: 5901234123458\r\nfed 2: 5901234123458\r\n"
+              "received 3: 123\r\nrejected 3: length 3, not 13\r\n"
+              "received 4: 4006381333931\r\nfed 4: 4006381333931\r\n"
+              "received 5: 9780201379624\r\nfed 5: 9780201379624\r\n"
+              "received 6: 0000000000000\r\nfed 6: 0000000000000\r\n"
+              "received 7: 12345678901\r\nrejected 7: length 11, not 13\r\n"
+              "received 8: 1111111111111\r\nfed 8: 1111111111111\r\n"
+              "received 9: 5012345678900\r\nfed 9: 5012345678900\r\n"
+              "end: 9 received, 7 fed, 2 rejected\r\n");
 }
 
 TEST(ImportEdgeCases, NoTargetWindowNeverTouchesThePort) {

@@ -71,6 +71,28 @@ public:
         if (onPump) onPump();
     }
     void ImportRunningChanged(bool running) override { runningChanges.push_back(running); }
+
+    // The journal's text as written, line by line; `journalFailsAfter` appends succeed.
+    std::string journal;
+    int journalFailsAfter = -1;
+    bool journalCreated = true;
+    std::vector<std::string> journalFailures;
+    std::function<void()> onJournalAppend;
+    std::unique_ptr<JournalFile> OpenJournal() override {
+        struct Recording : JournalFile {
+            ScriptedHost& host;
+            explicit Recording(ScriptedHost& owner) : host(owner) {}
+            bool Append(std::string_view text) override {
+                if (host.journalFailsAfter == 0) return false;
+                if (host.journalFailsAfter > 0) --host.journalFailsAfter;
+                if (host.onJournalAppend) host.onJournalAppend();
+                host.journal.append(text);
+                return true;
+            }
+        };
+        return journalCreated ? std::make_unique<Recording>(*this) : nullptr;
+    }
+    void ReportJournalFailure(const std::string& message) override { journalFailures.push_back(message); }
 };
 
 class ImportSessionTest : public ::testing::Test {
@@ -135,6 +157,57 @@ TEST_F(ImportSessionTest, TargetClosedMidTransferStopsWithTheRestLeftInTheCollec
     EXPECT_EQ(model->State().acksReceived, 2u);
     ASSERT_EQ(typing.messages.size(), 1u);
     EXPECT_NE(typing.messages[0].find("Wprowadzono 1 kod"), std::string::npos);
+}
+
+TEST_F(ImportSessionTest, JournalRecordsEveryLineBeforeItsAcknowledgementAndWhatBecameOfIt) {
+    Collector("code 5901234123457\ncode 123\ncode 40063813339310\n");
+    host.ignore = host.cut = true;
+    host.codeLength = 13;
+    // Each "received" line is written while the collector still waits for its ACK.
+    std::vector<std::size_t> acksWhenReceived;
+    host.onJournalAppend = [&] { acksWhenReceived.push_back(model->State().acksReceived); };
+    ASSERT_TRUE(session.Run());
+    EXPECT_EQ(host.journal,
+              "Brenvik import from Kolektor (COM3)\r\n"
+              "received 1: 5901234123457\r\n"
+              "fed 1: 5901234123457\r\n"
+              "received 2: 123\r\n"
+              "rejected 2: length 3, not 13\r\n"
+              "received 3: 40063813339310\r\n"
+              "fed 3: 4006381333931\r\n"
+              "end: 3 received, 2 fed, 1 rejected\r\n");
+    EXPECT_EQ(acksWhenReceived, (std::vector<std::size_t>{0, 0, 1, 1, 2, 2, 3, 3}));
+    EXPECT_TRUE(host.journalFailures.empty());
+
+    // Gone while a code was typed: the journal says so.
+    ScriptedHost closedHost;
+    RecordingTarget closing;
+    closing.clock = &comm;
+    closing.closesAfterMessages = 5;
+    ImportSession during{port, closedHost, closing};
+    Collector("code 5901234123457\n");
+    ASSERT_TRUE(during.Run());
+    EXPECT_NE(closedHost.journal.find("\r\nnot delivered 1: 5901234123457\r\nend: 1 received, 0 fed, 0 rejected\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ImportSessionTest, JournalThatCannotBeWrittenIsReportedOnceAndTheImportGoesOn) {
+    Collector("code 5901234123457\ncode 4006381333931\ncode 9780201379624\n");
+    host.journalFailsAfter = 2;
+    ASSERT_TRUE(session.Run());
+    EXPECT_EQ(target.codes, (std::vector<std::string>{"5901234123457", "4006381333931", "9780201379624"}));
+    EXPECT_EQ(host.journalFailures.size(), 1u);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Summary(3, 0)});
+
+    ScriptedHost noFolder;
+    noFolder.journalCreated = false;
+    RecordingTarget second;
+    second.clock = &comm;
+    ImportSession unjournaled{port, noFolder, second};
+    Collector("code 5901234123457\n");
+    ASSERT_TRUE(unjournaled.Run());
+    EXPECT_EQ(second.codes, std::vector<std::string>{"5901234123457"});
+    EXPECT_EQ(noFolder.journalFailures.size(), 1u);
 }
 
 TEST_F(ImportSessionTest, FeedsEveryCodeAndReportsTheCounts) {
