@@ -56,6 +56,14 @@ protected:
         for (int i = 0; i < count; ++i)
             for (const char* reply : kAccepted) net_.smtpReplies.push_back(reply);
     }
+    // SMTP to one recipient, body "Hello", no progress dialog; the server accepts one mail.
+    void OneQuietSmtpMail() {
+        options_.SetSendMode(TCrashModuleOptions::kSendSmtpServer);
+        options_.SetShowSendProgress(false);
+        options_.SetMailRecipients("dev@x.test");
+        options_.SetMailBody("Hello");
+        AcceptConversations(1);
+    }
     TSmtpSession Session() { return {net_, log_, progress_, texts_, [] { return std::string("DATE"); }}; }
 
     fs::path folder_;
@@ -140,12 +148,8 @@ TEST_F(CrashMailDeliveryTest, AttachmentsGoAsBase64PartsAndTheReportFileIsRemove
 }
 
 TEST_F(CrashMailDeliveryTest, ReportInBodyAttachesNoTextFile) {
-    options_.SetSendMode(TCrashModuleOptions::kSendSmtpServer);
+    OneQuietSmtpMail();
     options_.SetReportInBody(true);
-    options_.SetShowSendProgress(false);
-    options_.SetMailRecipients("dev@x.test");
-    options_.SetMailBody("Hello");
-    AcceptConversations(1);
     TSmtpSession session = Session();
     FakeMailClient client;
     TReportMailJob job{"the report", "", (folder_ / "Brenvik.clog").string(), (folder_ / "none.png").string(), {}, {}, {}};
@@ -158,11 +162,7 @@ TEST_F(CrashMailDeliveryTest, ReportInBodyAttachesNoTextFile) {
 }
 
 TEST_F(CrashMailDeliveryTest, AReportFileThatCannotBeWrittenTravelsInTheBody) {
-    options_.SetSendMode(TCrashModuleOptions::kSendSmtpServer);
-    options_.SetShowSendProgress(false);
-    options_.SetMailRecipients("dev@x.test");
-    options_.SetMailBody("Hello");
-    AcceptConversations(1);
+    OneQuietSmtpMail();
     TSmtpSession session = Session();
     FakeMailClient client;
     TReportMailJob job{"the report", "", (folder_ / "no such folder" / "Brenvik.clog").string(), "", {}, {}, {}};
