@@ -2,7 +2,7 @@
 # Installs what is missing, builds the benchmarks (the native side without
 # sanitizers, in its own folder) and measures the import under Wine in a
 # throw-away session: throughput, CPU and memory of a 10,000-code import, then
-# where the time per code goes.
+# where the time per code goes, and Brenvik against a bare-API importer.
 #
 #   scripts/bench.sh [--runs N]      (default: 3 imports)
 set -euo pipefail
@@ -60,4 +60,9 @@ awk '
     row("  in serial reads and the ACK", serial, "ms")
     row("  in the window update", window, "ms")
     row("  rest", per_code - messages - serial - window, "ms")
+    row("Brenvik, 3,000 codes, alternating with the reference", f["compared_brenvik_codes_per_s"], "codes/s")
+    row("Bare-API reference importer, 3,000 codes", f["compared_reference_codes_per_s"], "codes/s")
+    row("  ratio Brenvik / reference", f["compared_ratio"], "")
+    row("  CPU per 1,000 codes: Brenvik", f["compared_brenvik_cpu_s_per_1000_codes"], "s")
+    row("  CPU per 1,000 codes: reference", f["compared_reference_cpu_s_per_1000_codes"], "s")
   }' "$figures"

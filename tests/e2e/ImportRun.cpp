@@ -97,22 +97,6 @@ double TimeTransfer(const PtyPeer& collector, std::stop_token stop) {
     return 0;
 }
 
-}  // namespace
-
-const char kTargetMissingText[] =
-    "System Veltra II nie jest aktywny. Przed wprowadzeniem informacji uruchom Veltra II.";
-const char kCollectorSilentText[] = "Brak po\u0142\u0105czenia z kolektorem danych!";
-
-std::string TargetVanishedText(int typedIn) {
-    return "System Veltra II zosta\u0142 zamkni\u0119ty lub przesta\u0142 odpowiada\u0107 w trakcie importu. Wprowadzono " +
-           std::to_string(typedIn) + " kod(\u00f3w), pozosta\u0142e kody s\u0105 nadal w kolektorze.";
-}
-
-std::string SummaryText(int all, int rejected) {
-    return "Zaimportowano " + std::to_string(all) + " kod(\u00f3w) z czego " + std::to_string(rejected) +
-           " odrzucono.";
-}
-
 // The journals in the prefix user's "%LOCALAPPDATA%\Brenvik\Imports".
 std::set<std::filesystem::path> JournalFiles() {
     std::set<std::filesystem::path> files;
@@ -128,6 +112,64 @@ std::string NewJournalText(const std::set<std::filesystem::path>& before) {
     for (const auto& file : JournalFiles())
         if (!before.count(file)) return ReadAll(file);
     return {};
+}
+
+
+// Brenvik started, its Import clicked, its caption read and the window closed.
+void DriveBrenvik(const ImportSetup& setup, std::optional<std::jthread>& transferClock, ImportOutcome& outcome) {
+    WineProcess brenvik(WineSession::Get().Program("Brenvik.exe"), {});
+    if (Drive({"wait-window"}, 30s) != std::vector<std::string>{"window"})
+        throw std::runtime_error("Brenvik's window did not appear");
+
+    const std::set<std::filesystem::path> journalsBefore = JournalFiles();
+    ProcessUsage before = brenvik.Usage();
+    auto start = std::chrono::steady_clock::now();
+    for (const auto& line : Drive({"import"}, std::chrono::seconds(setup.importLimitSeconds))) {
+        if (line.rfind("message: ", 0) == 0) outcome.messages.push_back(line.substr(9));
+        if (line == "done") outcome.finished = true;
+    }
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (transferClock) transferClock->request_stop();
+    for (const auto& line : Drive({"caption"}, 10s))
+        if (line.rfind("caption: ", 0) == 0) outcome.captionAfter = line.substr(9);
+
+    ProcessUsage after = brenvik.Usage();
+    outcome.cpuSeconds = after.cpuSeconds - before.cpuSeconds;
+    outcome.peakMegabytes = after.peakMegabytes;
+    Drive({"close"}, 20s);
+    outcome.finished = outcome.finished && brenvik.Wait(20s) == 0;
+    outcome.journal = NewJournalText(journalsBefore);
+}
+
+void RunSelfRunningImporter(const ImportSetup& setup, ImportOutcome& outcome) {
+    const std::vector<std::string>& command = setup.selfRunningImporter;
+    auto start = std::chrono::steady_clock::now();
+    WineProcess importer(WineSession::Get().Program(command.front()), {command.begin() + 1, command.end()});
+    outcome.finished = importer.Wait(std::chrono::seconds(setup.importLimitSeconds)) == 0;
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (std::string line : Lines(importer.Output())) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("cpu ", 0) == 0)
+            outcome.cpuSeconds = std::stod(line.substr(4));
+        else
+            outcome.messages.push_back(line);
+    }
+}
+
+}  // namespace
+
+const char kTargetMissingText[] =
+    "System Veltra II nie jest aktywny. Przed wprowadzeniem informacji uruchom Veltra II.";
+const char kCollectorSilentText[] = "Brak po\u0142\u0105czenia z kolektorem danych!";
+
+std::string TargetVanishedText(int typedIn) {
+    return "System Veltra II zosta\u0142 zamkni\u0119ty lub przesta\u0142 odpowiada\u0107 w trakcie importu. Wprowadzono " +
+           std::to_string(typedIn) + " kod(\u00f3w), pozosta\u0142e kody s\u0105 nadal w kolektorze.";
+}
+
+std::string SummaryText(int all, int rejected) {
+    return "Zaimportowano " + std::to_string(all) + " kod(\u00f3w) z czego " + std::to_string(rejected) +
+           " odrzucono.";
 }
 
 ImportOutcome RunImport(const ImportSetup& setup) {
@@ -162,35 +204,15 @@ ImportOutcome RunImport(const ImportSetup& setup) {
         WaitForFile(readyFile, 30s);
     }
 
-    WineProcess brenvik(session.Program("Brenvik.exe"), {});
     ImportOutcome outcome;
-    if (Drive({"wait-window"}, 30s) != std::vector<std::string>{"window"})
-        throw std::runtime_error("Brenvik's window did not appear");
-
-    const std::set<std::filesystem::path> journalsBefore = JournalFiles();
-    ProcessUsage before = brenvik.Usage();
-    std::jthread transferClock;
+    std::optional<std::jthread> transferClock;
     if (collector)
-        transferClock = std::jthread(
-            [&](std::stop_token stop) { outcome.transferSeconds = TimeTransfer(*collector, stop); });
-    auto start = std::chrono::steady_clock::now();
-    for (const auto& line : Drive({"import"}, std::chrono::seconds(setup.importLimitSeconds))) {
-        if (line.rfind("message: ", 0) == 0) outcome.messages.push_back(line.substr(9));
-        if (line == "done") outcome.finished = true;
-    }
-    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (transferClock.joinable()) {
-        transferClock.request_stop();
-        transferClock.join();
-    }
-    for (const auto& line : Drive({"caption"}, 10s))
-        if (line.rfind("caption: ", 0) == 0) outcome.captionAfter = line.substr(9);
-
-    ProcessUsage after = brenvik.Usage();
-    outcome.cpuSeconds = after.cpuSeconds - before.cpuSeconds;
-    outcome.peakMegabytes = after.peakMegabytes;
-    Drive({"close"}, 20s);
-    outcome.finished = outcome.finished && brenvik.Wait(20s) == 0;
+        transferClock.emplace([&](std::stop_token stop) { outcome.transferSeconds = TimeTransfer(*collector, stop); });
+    if (setup.selfRunningImporter.empty())
+        DriveBrenvik(setup, transferClock, outcome);
+    else
+        RunSelfRunningImporter(setup, outcome);
+    transferClock.reset();  // stops and joins the clock
     if (target) {
         // A target that closed itself has no window left to close.
         if (setup.targetClosesAfter < 0) Drive({"close-class", setup.secondTargetClass ? kSecondClass : kFirstClass}, 20s);
@@ -202,7 +224,6 @@ ImportOutcome RunImport(const ImportSetup& setup) {
         outcome.received = collector->Received();
         collector->Stop();
     }
-    outcome.journal = NewJournalText(journalsBefore);
     return outcome;
 }
 

@@ -16,6 +16,10 @@ struct ImportSetup {
     std::string comPort = "Kolektor danych (COM1)";  // display name kept in the settings
     int portNumber = 1;                              // the port the collector is attached to
     int importLimitSeconds = 60;                     // the longest the import may take
+    // Instead of Brenvik: a Windows program of the session and its arguments,
+    // which runs the whole import by itself and ends (the benchmarks' reference);
+    // its output lines are the messages, but for "cpu S", its CPU seconds.
+    std::vector<std::string> selfRunningImporter;
 };
 
 struct ImportOutcome {
