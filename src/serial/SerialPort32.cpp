@@ -129,6 +129,10 @@ std::string TSerialPort32::ReadLine(std::int32_t limitMs) {
         if (ReadByte(byte)) {
             line.push_back(static_cast<char>(byte));
             if (byte == kCarriageReturn) break;
+        } else {
+            // Nothing there yet: the rest of the time slice belongs to the
+            // programs the line depends on (the target, the system's server).
+            comm_.Sleep(0);
         }
     } while (WithinLimit(start, limitMs));
     return line;
