@@ -18,7 +18,7 @@
 #include "base/Exception.h"
 #include "crash/intercept/Crashlog.h"
 #include "crash/intercept/UnhandledExceptions.h"
-#include "platform/Win32CrashModules.h"
+#include "crash/win32/Win32CrashModules.h"
 
 using namespace brenvik;
 

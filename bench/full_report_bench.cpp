@@ -11,11 +11,11 @@
 
 #include "Measure.h"
 #include "crash/report/CrashReport.h"
-#include "platform/Win32ContextRegisters.h"
-#include "platform/Win32CrashModule.h"
-#include "platform/Win32ModulesList.h"
-#include "platform/Win32ProcessMemory.h"
-#include "platform/Win32SystemInfo.h"
+#include "crash/win32/Win32ContextRegisters.h"
+#include "crash/win32/Win32CrashModule.h"
+#include "crash/win32/Win32ModulesList.h"
+#include "crash/win32/Win32ProcessMemory.h"
+#include "crash/win32/Win32SystemInfo.h"
 
 using namespace brenvik;
 

@@ -15,8 +15,8 @@
 #include "Measure.h"
 #include "crash/mail/ReportMail.h"
 #include "crash/report/CrashFailureLog.h"
-#include "platform/Win32CrashSocketApi.h"
-#include "platform/Win32Screenshot.h"
+#include "crash/win32/Win32CrashSocketApi.h"
+#include "crash/win32/Win32Screenshot.h"
 
 using namespace brenvik;
 

@@ -25,6 +25,8 @@ TEST(CldataTool, SplitsLinkedNamesIntoOwnerAndProcedure) {
         {"WinMain@16", "", "WinMain"},
         {"_ZN7brenvik12_GLOBAL__N_116HookedThreadProcEPv@4", "brenvik::(anonymous namespace)", "HookedThreadProc"},
         {"main", "", "main"},
+        {"main.cold", "", "main"},
+        {"_ZN12_GLOBAL__N_110WindowProcEP6HWND__jjl@16.cold", "(anonymous namespace)", "WindowProc"},
     };
     for (const auto& [linked, owner, procedure] : cases) {
         const QualifiedName name = SplitSymbolName(linked);

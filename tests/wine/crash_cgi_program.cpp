@@ -13,7 +13,7 @@
 
 #include "base/Exception.h"
 #include "crash/intercept/Crashlog.h"
-#include "platform/Win32CrashModules.h"
+#include "crash/win32/Win32CrashModules.h"
 
 using namespace brenvik;
 

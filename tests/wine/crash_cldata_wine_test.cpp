@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "crash/debuginfo/DebugInfo.h"
-#include "platform/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModule.h"
 
 namespace brenvik {
 namespace {

@@ -11,7 +11,7 @@
 #include "DialogDriver.h"
 #include "crash/dialog/CrashDialogIds.h"
 #include "crash/dialog/FlatCaption.h"
-#include "platform/Win32Clipboard.h"
+#include "crash/win32/Win32Clipboard.h"
 #include "crash_dialog_report.h"
 #include "crash_dialog_session.h"
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/Win32ContextRegisters.h"
-#include "platform/Win32SystemInfo.h"
+#include "crash/win32/Win32ContextRegisters.h"
+#include "crash/win32/Win32SystemInfo.h"
 
 namespace brenvik::dialogtest {
 

@@ -4,8 +4,8 @@
 
 #include "crash/report/CrashFailureLog.h"
 #include "crash/report/CrashReport.h"
-#include "platform/Win32ModulesList.h"
-#include "platform/Win32ProcessMemory.h"
+#include "crash/win32/Win32ModulesList.h"
+#include "crash/win32/Win32ProcessMemory.h"
 
 namespace brenvik::dialogtest {
 

@@ -15,7 +15,7 @@
 #include "crash/hook/JumpThunk.h"
 #include "crash_hook_scale.h"
 #include "crash_hook_thunks.h"
-#include "platform/Win32ProcessMemory.h"
+#include "crash/win32/Win32ProcessMemory.h"
 
 // The executable's own import slot of GetTickCount (the linker's name for it).
 #if defined(__x86_64__)

@@ -25,7 +25,7 @@
 #include "crash/intercept/Crashlog.h"
 #include "crash/intercept/RaiseRecord.h"
 #include "crash/intercept/UnhandledExceptions.h"
-#include "platform/Win32SharedSection.h"
+#include "crash/win32/Win32SharedSection.h"
 #include "ui/toolkit/TApplication.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TThread.h"

@@ -3,9 +3,9 @@
 #include "crash/mail/ReportMail.h"
 #include "crash/options/TCrashModuleOptions.h"
 #include "crash_mail_wine_support.h"
-#include "platform/Win32CrashSocketReportMail.h"
-#include "platform/Win32Mailto.h"
-#include "platform/Win32Mapi.h"
+#include "crash/win32/Win32CrashSocketReportMail.h"
+#include "crash/win32/Win32Mailto.h"
+#include "crash/win32/Win32Mapi.h"
 
 namespace brenvik {
 namespace {

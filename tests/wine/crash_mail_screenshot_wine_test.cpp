@@ -2,7 +2,7 @@
 #include <zlib.h>
 
 #include "crash_mail_wine_support.h"
-#include "platform/Win32Screenshot.h"
+#include "crash/win32/Win32Screenshot.h"
 
 namespace brenvik {
 namespace {

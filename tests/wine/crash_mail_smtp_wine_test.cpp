@@ -7,8 +7,8 @@
 #include "crash/mail/TCrashClientSocket.h"
 #include "crash/options/TCrashModuleOptions.h"
 #include "crash_mail_wine_support.h"
-#include "platform/Win32CrashSocketApi.h"
-#include "platform/Win32CrashSocketReportMail.h"
+#include "crash/win32/Win32CrashSocketApi.h"
+#include "crash/win32/Win32CrashSocketReportMail.h"
 
 namespace brenvik {
 namespace {

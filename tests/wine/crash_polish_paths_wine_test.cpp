@@ -8,7 +8,7 @@
 
 #include "crash/mail/ReportAttachments.h"
 #include "crash/report/TLogFile.h"
-#include "platform/Win32Screenshot.h"
+#include "crash/win32/Win32Screenshot.h"
 
 namespace brenvik {
 namespace {

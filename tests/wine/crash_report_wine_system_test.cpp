@@ -7,8 +7,8 @@
 
 #include "crash/report/CrashReport.h"
 #include "crash/report/TLogFile.h"
-#include "platform/Win32ProcessMemory.h"
-#include "platform/Win32SystemInfo.h"
+#include "crash/win32/Win32ProcessMemory.h"
+#include "crash/win32/Win32SystemInfo.h"
 
 namespace brenvik {
 namespace {

@@ -7,11 +7,11 @@
 #include <stdexcept>
 
 #include "crash/stack/CrashExports.h"
-#include "platform/Win32ContextRegisters.h"
-#include "platform/Win32CrashModule.h"
-#include "platform/Win32CrashModules.h"
-#include "platform/Win32ModuleInfo.h"
-#include "platform/Win32ModulesList.h"
+#include "crash/win32/Win32ContextRegisters.h"
+#include "crash/win32/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModules.h"
+#include "crash/win32/Win32ModuleInfo.h"
+#include "crash/win32/Win32ModulesList.h"
 
 namespace brenvik {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "crash/watchdog/TFreezeWatchdog.h"
-#include "platform/Win32CrashModule.h"
-#include "platform/Win32CrashModules.h"
+#include "crash/win32/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModules.h"
 
 namespace brenvik {
 namespace {

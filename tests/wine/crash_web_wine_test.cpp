@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/Exception.h"
-#include "crash/web/Win32WebHost.h"
+#include "crash/win32/Win32WebHost.h"
 
 namespace brenvik {
 namespace {

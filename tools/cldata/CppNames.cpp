@@ -2,6 +2,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <memory>
@@ -13,18 +14,20 @@ const std::string kAnonymous = "(anonymous namespace)";
 const std::string kAnonymousToken = "{anonymous}";  // scans as one bracketed word
 
 // A stdcall function's linked name ends in "@" and its argument bytes, for
-// C and C++ names alike (window and thread procedures among them).
+// C and C++ names alike (window and thread procedures among them), ahead of
+// the suffix of a compiler clone (".cold").
 std::string WithoutStdcallSuffix(const std::string& name) {
     const std::size_t at = name.rfind('@');
-    if (at != std::string::npos && at > 0 && at + 1 < name.size() &&
-        name.find_first_not_of("0123456789", at + 1) == std::string::npos)
-        return name.substr(0, at);
-    return name;
+    if (at == std::string::npos || at == 0) return name;
+    const std::size_t digitsEnd = std::min(name.find_first_not_of("0123456789", at + 1), name.size());
+    if (digitsEnd == at + 1 || (digitsEnd < name.size() && name[digitsEnd] != '.')) return name;
+    return name.substr(0, at) + name.substr(digitsEnd);
 }
 
 std::string Demangled(const std::string& linkedName) {
     const std::string name = WithoutStdcallSuffix(linkedName);
-    if (name.rfind("_Z", 0) != 0) return name;
+    // A C name has no dots of its own: what follows one is a clone suffix.
+    if (name.rfind("_Z", 0) != 0) return name.substr(0, name.find('.'));
     int status = 0;
     std::unique_ptr<char, decltype(&std::free)> text(abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status),
                                                      &std::free);

@@ -3,9 +3,9 @@
 #include "crash/dialog/ExceptionDialog.h"
 #include "crash/dialog/RequestDialog.h"
 #include "crash/dialog/SendProgress.h"
-#include "platform/Win32CrashSocketReportMail.h"
-#include "platform/Win32Mapi.h"
-#include "platform/Win32Screenshot.h"
+#include "crash/win32/Win32CrashSocketReportMail.h"
+#include "crash/win32/Win32Mapi.h"
+#include "crash/win32/Win32Screenshot.h"
 
 namespace brenvik {
 namespace {

@@ -13,8 +13,8 @@
 #include "crash/hook/JumpThunk.h"
 #include "crash/hook/ModuleAddress.h"
 #include "crash/hook/StubEntries.h"
-#include "platform/Win32CrashModule.h"
-#include "platform/Win32ProcessMemory.h"
+#include "crash/win32/Win32CrashModule.h"
+#include "crash/win32/Win32ProcessMemory.h"
 
 namespace brenvik {
 

@@ -5,7 +5,7 @@
 #include "crash/hook/Hooks.h"
 #include "crash/intercept/RaiseRecord.h"
 #include "crash/intercept/UnhandledExceptions.h"
-#include "platform/Win32CrashModules.h"
+#include "crash/win32/Win32CrashModules.h"
 
 namespace brenvik {
 namespace {

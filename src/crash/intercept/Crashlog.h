@@ -13,12 +13,12 @@
 #include "crash/report/CrashTrace.h"
 #include "crash/watchdog/TFreezeWatchdog.h"
 #include "crash/web/HostPresentation.h"
-#include "crash/web/Win32WebHost.h"
-#include "platform/Win32CrashModule.h"
-#include "platform/Win32CrashModules.h"
-#include "platform/Win32ModulesList.h"
-#include "platform/Win32ProcessMemory.h"
-#include "platform/Win32SystemInfo.h"
+#include "crash/win32/Win32WebHost.h"
+#include "crash/win32/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModules.h"
+#include "crash/win32/Win32ModulesList.h"
+#include "crash/win32/Win32ProcessMemory.h"
+#include "crash/win32/Win32SystemInfo.h"
 
 namespace brenvik {
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/Win32ContextRegisters.h"
+#include "crash/win32/Win32ContextRegisters.h"
 
 namespace brenvik {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "crash/intercept/RaiseRecord.h"
-#include "platform/Win32ContextRegisters.h"
+#include "crash/win32/Win32ContextRegisters.h"
 
 namespace brenvik {
 namespace {

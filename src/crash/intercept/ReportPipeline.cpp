@@ -7,8 +7,8 @@
 #include "crash/report/CrashLogWriter.h"
 #include "crash/stack/CallStackScan.h"
 #include "platform/Cp1250.h"
-#include "platform/Win32Clipboard.h"
-#include "platform/Win32ContextRegisters.h"
+#include "crash/win32/Win32Clipboard.h"
+#include "crash/win32/Win32ContextRegisters.h"
 
 namespace brenvik {
 namespace {

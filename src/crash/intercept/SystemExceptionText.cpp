@@ -4,7 +4,7 @@
 
 #include "crash/intercept/RaiseRecord.h"
 #include "crash/report/ReportFormat.h"
-#include "platform/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModule.h"
 
 namespace brenvik {
 namespace {

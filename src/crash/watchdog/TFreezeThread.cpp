@@ -1,7 +1,7 @@
 #include "crash/watchdog/TFreezeThread.h"
 
 #include "crash/watchdog/MainWindowSearch.h"
-#include "platform/Win32CrashModules.h"
+#include "crash/win32/Win32CrashModules.h"
 
 namespace brenvik {
 

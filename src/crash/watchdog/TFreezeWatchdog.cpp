@@ -1,6 +1,6 @@
 #include "crash/watchdog/TFreezeWatchdog.h"
 
-#include "platform/Win32CrashModules.h"
+#include "crash/win32/Win32CrashModules.h"
 
 namespace brenvik {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "crash/mail/MxLookup.h"
-#include "platform/Win32CrashSocketApi.h"
+#include "crash/win32/Win32CrashSocketApi.h"
 
 namespace brenvik {
 

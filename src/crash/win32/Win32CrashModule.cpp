@@ -1,4 +1,4 @@
-#include "platform/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModule.h"
 
 #include <fstream>
 #include <iterator>

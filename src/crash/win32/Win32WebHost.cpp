@@ -1,4 +1,4 @@
-#include "crash/web/Win32WebHost.h"
+#include "crash/win32/Win32WebHost.h"
 
 #include <shellapi.h>
 

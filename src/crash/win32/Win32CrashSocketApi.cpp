@@ -1,4 +1,4 @@
-#include "platform/Win32CrashSocketApi.h"
+#include "crash/win32/Win32CrashSocketApi.h"
 
 #include <winsock2.h>
 #include <windows.h>

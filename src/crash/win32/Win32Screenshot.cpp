@@ -1,4 +1,4 @@
-#include "platform/Win32Screenshot.h"
+#include "crash/win32/Win32Screenshot.h"
 
 #include <windows.h>
 

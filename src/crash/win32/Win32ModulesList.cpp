@@ -1,4 +1,4 @@
-#include "platform/Win32ModulesList.h"
+#include "crash/win32/Win32ModulesList.h"
 
 #include <tlhelp32.h>
 
@@ -8,9 +8,9 @@
 #include "crash/CrashStream.h"
 #include "crash/debuginfo/DebugInfo.h"
 #include "crash/stack/CallStackScan.h"
-#include "platform/Win32CrashModule.h"
-#include "platform/Win32ModuleInfo.h"
-#include "platform/Win32ProcessMemory.h"
+#include "crash/win32/Win32CrashModule.h"
+#include "crash/win32/Win32ModuleInfo.h"
+#include "crash/win32/Win32ProcessMemory.h"
 
 namespace brenvik {
 namespace {

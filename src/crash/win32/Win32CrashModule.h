@@ -7,7 +7,7 @@
 
 #include "crash/debuginfo/ModuleDataBlock.h"
 #include "crash/options/CrashOptionsEnvironment.h"
-#include "platform/Win32SharedSection.h"
+#include "crash/win32/Win32SharedSection.h"
 
 namespace brenvik {
 

@@ -1,4 +1,4 @@
-#include "platform/Win32SystemInfo.h"
+#include "crash/win32/Win32SystemInfo.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 #include "crash/report/ReportFormat.h"
 #include "crash/stack/ModuleVersion.h"
-#include "platform/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModule.h"
 
 namespace brenvik {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "base/Exception.h"
 #include "crash/options/CrashOptionsEnvironment.h"
-#include "platform/Win32ModulesList.h"
+#include "crash/win32/Win32ModulesList.h"
 
 namespace brenvik {
 

@@ -1,7 +1,7 @@
-#include "platform/Win32MapiMailClient.h"
+#include "crash/win32/Win32MapiMailClient.h"
 
-#include "platform/Win32Mailto.h"
-#include "platform/Win32Mapi.h"
+#include "crash/win32/Win32Mailto.h"
+#include "crash/win32/Win32Mapi.h"
 
 namespace brenvik {
 

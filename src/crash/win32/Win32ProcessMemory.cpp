@@ -1,4 +1,4 @@
-#include "platform/Win32ProcessMemory.h"
+#include "crash/win32/Win32ProcessMemory.h"
 
 #include <windows.h>
 

@@ -1,12 +1,12 @@
-#include "platform/Win32CrashSocketReportMail.h"
+#include "crash/win32/Win32CrashSocketReportMail.h"
 
 #include <winsock2.h>
 #include <windows.h>
 
 #include "crash/mail/MailDate.h"
 #include "crash/options/TCrashModuleOptions.h"
-#include "platform/Win32CrashSocketApi.h"
-#include "platform/Win32MapiMailClient.h"
+#include "crash/win32/Win32CrashSocketApi.h"
+#include "crash/win32/Win32MapiMailClient.h"
 
 namespace brenvik {
 

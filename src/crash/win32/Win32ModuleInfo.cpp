@@ -1,4 +1,4 @@
-#include "platform/Win32ModuleInfo.h"
+#include "crash/win32/Win32ModuleInfo.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +7,9 @@
 #include "crash/stack/CrashExports.h"
 #include "crash/stack/ModuleSourceIndex.h"
 #include "crash/stack/ModuleVersion.h"
-#include "platform/Win32CrashModule.h"
-#include "platform/Win32CrashModules.h"
-#include "platform/Win32ProcessMemory.h"
+#include "crash/win32/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModules.h"
+#include "crash/win32/Win32ProcessMemory.h"
 
 namespace brenvik {
 namespace {

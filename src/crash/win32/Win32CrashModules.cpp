@@ -1,8 +1,8 @@
-#include "platform/Win32CrashModules.h"
+#include "crash/win32/Win32CrashModules.h"
 
 #include <atomic>
 
-#include "platform/Win32CrashModule.h"
+#include "crash/win32/Win32CrashModule.h"
 
 namespace brenvik {
 

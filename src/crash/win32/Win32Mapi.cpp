@@ -1,4 +1,4 @@
-#include "platform/Win32Mapi.h"
+#include "crash/win32/Win32Mapi.h"
 
 #include <windows.h>
 #include <mapi.h>

@@ -1,4 +1,4 @@
-#include "platform/Win32Mailto.h"
+#include "crash/win32/Win32Mailto.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/Win32ContextRegisters.h"
+#include "crash/win32/Win32ContextRegisters.h"
 
 namespace brenvik {
 

@@ -1,4 +1,4 @@
-#include "platform/Win32SharedSection.h"
+#include "crash/win32/Win32SharedSection.h"
 
 #include <cstdint>
 #include <cstdio>

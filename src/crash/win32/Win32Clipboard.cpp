@@ -1,4 +1,4 @@
-#include "platform/Win32Clipboard.h"
+#include "crash/win32/Win32Clipboard.h"
 
 #include <cstring>
 
