@@ -58,7 +58,9 @@ Pixels HoverButton(const std::string& caption);
 Pixels HoverAt(int x, int y);
 void ClickButton(const std::string& caption);
 
-// Values of Brenvik's settings key by name; empty when the key does not exist.
+// Values of a registry key by name; empty when the key does not exist.
+std::map<std::string, RegistryValue> ReadRegistryKey(const std::string& key);
+// The values of Brenvik's settings key.
 std::map<std::string, RegistryValue> ReadSettings();
 // Removes every stored setting (the main window's and the frame's), then imports `regLines`.
 void ResetSettings(const std::string& regLines = "");
