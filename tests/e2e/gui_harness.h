@@ -4,6 +4,7 @@
 // tray window through xdotool.
 #include <chrono>
 #include <map>
+#include <ostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,7 @@ struct RegistryValue {
     std::string type, data;
     bool operator==(const RegistryValue&) const = default;
 };
+inline void PrintTo(const RegistryValue& value, std::ostream* out) { *out << value.type << " " << value.data; }
 
 // Output lines of one brenvik-driver command; throws when it fails.
 std::vector<std::string> RunDriver(const std::vector<std::string>& command,

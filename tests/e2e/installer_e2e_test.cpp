@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -75,7 +76,8 @@ std::unique_ptr<WineProcess> StartFromRunKey() {
     return std::make_unique<WineProcess>(command.program, command.arguments);
 }
 
-void ExpectOnlyInTheTray() {
+void ExpectOnlyInTheTray(const char* when) {
+    SCOPED_TRACE(when);
     WindowState state = ReadWindowState(1500ms);
     EXPECT_FALSE(state.visible);
     EXPECT_TRUE(state.shown.empty()) << "a window of Brenvik is shown";
@@ -118,14 +120,14 @@ TEST(Installer, SilentInstallUpdateAndUninstallWhileTheProgramRunsFromTheRunKey)
     EXPECT_NEAR(std::stoul(entry["EstimatedSize"].data, nullptr, 16), installedKilobytes, 2);
 
     auto running = StartFromRunKey();
-    ExpectOnlyInTheTray();
+    ExpectOnlyInTheTray("installed");
     // An update closes the running copy the polite way, which ends it normally.
     RunToEnd(setup, {"/S"}, 120s, &exitCode);
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(running->Wait(20s), 0);
 
     running = StartFromRunKey();
-    ExpectOnlyInTheTray();
+    ExpectOnlyInTheTray("updated");
     // The uninstaller goes on from a copy of itself in the temporary folder;
     // the uninstall entry goes last.
     CommandLine uninstall = Parse(entry["UninstallString"].data);
