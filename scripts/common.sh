@@ -9,6 +9,7 @@ packages=(cmake ninja-build g++ libgtest-dev zlib1g-dev
   xdotool imagemagick fonts-wine locales)
 packages+=(dnsmasq-base python3-aiosmtpd pngcheck iproute2)  # the report mail's test servers
 packages+=(lighttpd)  # serves the CGI crash-report program in the web end-to-end test
+packages+=(nsis)  # makensis writes the installer
 
 install_missing_packages() {
   local missing=() package
@@ -57,16 +58,31 @@ configure_and_build() {  # DIR [cmake options...]
   cmake --build "$1" -j"$(nproc)"
 }
 
+build() {  # NAME [cmake --build options...]
+  cmake --build "$build_root/$1" -j"$(nproc)" "${@:2}"
+}
+
+configure_native() {
+  configure "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVIK_SANITIZE=ON
+}
+
+# The cross build's steps run tools of the native build (the CLDATA writer).
+configure_windows() {  # NAME ARCH
+  configure "$build_root/$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
+    -DBRENVIK_WINDOWS_ARCH="$2" -DBRENVIK_HOST_BIN_DIR="$build_root/native"
+}
+
 # Builds native (under AddressSanitizer/UBSan), the i686 build (the shipped
-# executable and every test program) and, where only 64-bit Wine runs, the
-# x86-64 build of the same sources, whose test programs stand in there.
+# executable, its installer and every test program) and, where only 64-bit
+# Wine runs, the x86-64 build of the same sources, whose test programs stand in there.
 build_all() {
-  configure_and_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVIK_SANITIZE=ON
-  configure_and_build "$build_root/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
-    -DBRENVIK_WINDOWS_ARCH=i686 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
+  configure_native
+  build native
+  configure_windows win32 i686
+  build win32
   if [[ $(wine_arch) == win64 ]]; then
-    configure_and_build "$build_root/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
-      -DBRENVIK_WINDOWS_ARCH=x86_64 -DBRENVIK_HOST_BIN_DIR="$build_root/native"
+    configure_windows win64 x86_64
+    build win64
   fi
 }
 

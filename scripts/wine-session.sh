@@ -17,7 +17,9 @@ shift
 rm -rf "$run_dir"
 mkdir -p "$run_dir/ports"
 
-export WINEPREFIX="$run_dir/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# winemenubuilder would turn the prefix's shortcuts and file types into
+# desktop entries in the home folder, outside the session.
+export WINEPREFIX="$run_dir/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export BRENVIK_PORTS_DIR="$run_dir/ports"
 # BRENVIK_WINE_ARCH=win64 runs 64-bit Wine only, for kernels without 32-bit
 # support, where the wine wrapper's 32-bit loader cannot start.

@@ -149,9 +149,9 @@ Pixels HoverAt(int x, int y) {
 
 void ClickButton(const std::string& caption) { RunDriver({"click", caption}); }
 
-std::map<std::string, RegistryValue> ReadSettings() {
+std::map<std::string, RegistryValue> ReadRegistryKey(const std::string& key) {
     int exitCode = -1;
-    auto lines = RunToEnd("reg", {"query", kSettingsKey}, 30s, &exitCode);
+    auto lines = RunToEnd("reg", {"query", key}, 30s, &exitCode);
     std::map<std::string, RegistryValue> values;
     if (exitCode != 0) return values;  // no key
     for (const auto& line : lines) {
@@ -169,6 +169,8 @@ std::map<std::string, RegistryValue> ReadSettings() {
     }
     return values;
 }
+
+std::map<std::string, RegistryValue> ReadSettings() { return ReadRegistryKey(kSettingsKey); }
 
 void ResetSettings(const std::string& regLines) {
     WineSession::Get().ImportRegistry("REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\Morvane]\r\n\r\n"

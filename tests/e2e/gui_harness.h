@@ -4,6 +4,7 @@
 // tray window through xdotool.
 #include <chrono>
 #include <map>
+#include <ostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,7 @@ struct RegistryValue {
     std::string type, data;
     bool operator==(const RegistryValue&) const = default;
 };
+inline void PrintTo(const RegistryValue& value, std::ostream* out) { *out << value.type << " " << value.data; }
 
 // Output lines of one brenvik-driver command; throws when it fails.
 std::vector<std::string> RunDriver(const std::vector<std::string>& command,
@@ -58,7 +60,9 @@ Pixels HoverButton(const std::string& caption);
 Pixels HoverAt(int x, int y);
 void ClickButton(const std::string& caption);
 
-// Values of Brenvik's settings key by name; empty when the key does not exist.
+// Values of a registry key by name; empty when the key does not exist.
+std::map<std::string, RegistryValue> ReadRegistryKey(const std::string& key);
+// The values of Brenvik's settings key.
 std::map<std::string, RegistryValue> ReadSettings();
 // Removes every stored setting (the main window's and the frame's), then imports `regLines`.
 void ResetSettings(const std::string& regLines = "");
