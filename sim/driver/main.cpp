@@ -2,7 +2,7 @@
 //
 // usage: brenvik-driver [--class CLASS] [--button CAPTION] [--timeout-ms N] [--settle-ms N] COMMAND
 //   wait-window | import | caption | close | close-class CLASS
-//   state | controls | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION
+//   state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION
 //   popup | follow-import
 // Coordinates are in the main window's client area.
 // Results go to stdout as UTF-8 lines; failures to stderr with a non-zero exit code.
@@ -69,7 +69,7 @@ int main()
                      "usage: brenvik-driver [--class CLASS] [--button CAPTION] [--timeout-ms N] [--settle-ms N] "
                      "COMMAND\n"
                      "  wait-window | import | caption | close | close-class CLASS\n"
-                     "  state | controls | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION\n"
+                     "  state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION\n"
                      "  popup | follow-import\n");
         return 2;
     }
@@ -91,6 +91,8 @@ int main()
         PrintState(opt);
     } else if (command == L"controls") {
         PrintControls(opt);
+    } else if (command == L"focus") {
+        PrintFocus(opt);
     } else if (command == L"ink") {
         PrintInk(opt, opt.command, 1);
     } else if (command == L"click") {

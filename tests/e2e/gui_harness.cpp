@@ -114,6 +114,8 @@ WindowState ReadWindowState(std::chrono::milliseconds settle) {
             state.clientHeight = std::stoi(words.at(2));
         }
         if (words[0] == "hint-panel") state.hintPanel = ParseRect(words, 1);
+        if (words[0] == "hint-text") state.hintText = AfterWords(line, 1);
+        if (words[0] == "x11") state.x11Window = std::stoul(words.at(1));
         if (words[0] == "shown") state.shown.push_back(words.at(1));
     }
     return state;
@@ -130,7 +132,10 @@ ControlsState ReadControls() {
             controls.codeLengthEnabled = words.at(1) == "1";
             controls.codeLength = AfterWords(line, 2);
         }
-        if (words[0] == "pick") controls.port = AfterWords(line, 2);
+        if (words[0] == "pick") {
+            controls.portListDropped = words.at(2) == "1";
+            controls.port = AfterWords(line, 3);
+        }
         if (words[0] == "button") controls.buttons[AfterWords(line, 5)] = ParseRect(words, 1);
     }
     return controls;
@@ -148,6 +153,19 @@ Pixels HoverAt(int x, int y) {
 }
 
 void ClickButton(const std::string& caption) { RunDriver({"click", caption}); }
+
+void PressKeys(const std::string& keys) {
+    // With no window manager the window has the keyboard only when given it
+    // (Wine's tray window, shown after it, took it away at the start).
+    unsigned long window = ReadWindowState().x11Window;
+    int exitCode = -1;
+    RunHost("xdotool windowfocus --sync " + std::to_string(window) + (keys.empty() ? "" : " key --delay 60 " + keys),
+            &exitCode);
+    if (exitCode != 0) throw std::runtime_error("xdotool could not type " + keys);
+    std::this_thread::sleep_for(150ms);  // the keys' messages reach the window's queue
+}
+
+std::string FocusedControl() { return AfterWords(RunDriver({"focus"}).at(0), 1); }
 
 std::map<std::string, RegistryValue> ReadSettings() {
     int exitCode = -1;

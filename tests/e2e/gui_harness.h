@@ -20,7 +20,9 @@ struct WindowState {
     Rect window;                       // screen coordinates, frame included
     int clientWidth = 0, clientHeight = 0;
     std::optional<Rect> hintPanel;     // client coordinates, while shown
+    std::string hintText;              // the hint panel's text without its markup, while shown
     std::vector<std::string> shown;    // classes of the process's visible top-level windows
+    unsigned long x11Window = 0;
 };
 
 struct CheckBoxState {
@@ -32,6 +34,7 @@ struct ControlsState {
     std::string codeLength;
     bool codeLengthEnabled = false;
     std::string port;
+    bool portListDropped = false;
     std::map<std::string, Rect> buttons;               // by caption, client coordinates
 };
 
@@ -57,6 +60,11 @@ Pixels ReadPixels(int x, int y, int width, int height);
 Pixels HoverButton(const std::string& caption);
 Pixels HoverAt(int x, int y);
 void ClickButton(const std::string& caption);
+// Real key strokes (xdotool's names: "Tab", "shift+Tab", "alt+d", "space") into the main
+// window, after giving it the keyboard; no keys: only that.
+void PressKeys(const std::string& keys);
+// The control with the keyboard focus: its kind ("check", "button", "spin", "pick") and text.
+std::string FocusedControl();
 
 // Values of Brenvik's settings key by name; empty when the key does not exist.
 std::map<std::string, RegistryValue> ReadSettings();
