@@ -213,6 +213,35 @@ void PrintFocus(const Options& opt)
     PrintLine("focus " + ControlKind(focus) + " ", ControlText(focus).value_or(L"?"));
 }
 
+void PrintDialogFace(HWND box, bool withTexts)
+{
+    PrintLine("caption ", CaptionText(box));
+    std::vector<HWND> children;
+    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND control : children) {
+        if (!HasClass(control, L"Static") || !IsWindowVisible(control))
+            continue;
+        if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            PrintLine("icon " + IconKind(control));
+        else if (const auto text = ControlText(control); withTexts && text && !text->empty())
+            PrintLine("text ", *text);
+    }
+}
+
+// The topmost dialog of Brenvik (a message box, the crash report, the About box):
+// its caption, its texts and its icon, then a press of the button with the id.
+void AnswerDialog(const Options& opt, int buttonId)
+{
+    const DWORD pid = ProcessOf(WaitForTopLevel(opt.windowClass, opt.timeoutMs));
+    HWND box = nullptr;
+    if (!WaitUntil(opt.timeoutMs, [&] { return (box = FindMessageBox(pid)) != nullptr; }))
+        Fail("no dialog");
+    PrintDialogFace(box, true);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+    if (!WaitUntil(opt.timeoutMs, [&] { return !IsWindow(box) || !IsWindowVisible(box); }))
+        Fail("the dialog did not close");
+}
+
 void PrintInk(const Options& opt, const std::vector<std::wstring>& words, size_t first)
 {
     HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);

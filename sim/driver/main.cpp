@@ -3,7 +3,7 @@
 // usage: brenvik-driver [--class CLASS] [--button CAPTION] [--timeout-ms N] [--settle-ms N] COMMAND
 //   wait-window | import | caption | close | close-class CLASS
 //   state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION
-//   popup | follow-import
+//   popup | follow-import | dialog BUTTON-ID
 // Coordinates are in the main window's client area.
 // Results go to stdout as UTF-8 lines; failures to stderr with a non-zero exit code.
 
@@ -49,7 +49,7 @@ bool ParseArgs(Options& opt)
         return false;
     const std::wstring& name = opt.command[0];
     size_t expectedWords = 1;
-    if (name == L"close-class" || name == L"click" || name == L"hover-button")
+    if (name == L"close-class" || name == L"click" || name == L"hover-button" || name == L"dialog")
         expectedWords = 2;
     else if (name == L"hover")
         expectedWords = 3;
@@ -70,7 +70,7 @@ int main()
                      "COMMAND\n"
                      "  wait-window | import | caption | close | close-class CLASS\n"
                      "  state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION\n"
-                     "  popup | follow-import\n");
+                     "  popup | follow-import | dialog BUTTON-ID\n");
         return 2;
     }
     const std::wstring& command = opt.command[0];
@@ -93,6 +93,8 @@ int main()
         PrintControls(opt);
     } else if (command == L"focus") {
         PrintFocus(opt);
+    } else if (command == L"dialog") {
+        AnswerDialog(opt, std::wcstol(opt.command[1].c_str(), nullptr, 10));
     } else if (command == L"ink") {
         PrintInk(opt, opt.command, 1);
     } else if (command == L"click") {

@@ -64,7 +64,8 @@ TEST(GuiTray, PopupMenuImportsAndItsCloseEndsTheProgramWithTheSettingsWritten) {
     RightClickTrayIcon();
     ChoosePopupItem('i');  // "&Importuj kody"
     auto lines = RunDriver({"follow-import"}, 60s);
-    EXPECT_EQ(lines, (std::vector<std::string>{"message: " + SummaryText(2, 0), "done"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"caption Information", "icon information",
+                                               "message: " + SummaryText(2, 0), "done"}));
 
     RightClickTrayIcon();
     ChoosePopupItem('z');  // "&Zamknij"

@@ -84,7 +84,12 @@ TFormA::TFormA(TComponent* owner, const FormDesign& changes, std::string classNa
     Name = changes.empty() ? "FormA" : changes.front().Name;
     design.front().Name = Name;
     LoadDesign(MergeDesigns(design, changes));
-    LoadSettings();
+    // A stored choice that cannot be read is reported; the dialog stays.
+    try {
+        LoadSettings();
+    } catch (...) {
+        TApplication::Instance().HandleException(std::current_exception());
+    }
 }
 
 TControl& TFormA::Part(const char* name) {
@@ -95,6 +100,9 @@ TControl& TFormA::Part(const char* name) {
 
 void TFormA::SetHintText(const std::string& text) {
     dynamic_cast<TMarkupLabelControl&>(Part("lbHint")).SetMarkupText(text);
+    // The label has no window: its panel's caption, never drawn, carries the
+    // text shown for screen readers and tools outside the program.
+    Part("pnHint").SetCaption(StripMarkup(text));
 }
 
 std::string TFormA::GetControlDescriptions() {
