@@ -120,6 +120,13 @@ void HoverAndReadHint(const Options& opt, HWND main, POINT screen)
     PrintSummary("hint ", last);
 }
 
+BOOL CALLBACK PrintTooltip(HWND hwnd, LPARAM)
+{
+    if (IsWindowVisible(hwnd) && HasClass(hwnd, L"tooltips_class32"))
+        PrintLine("tooltip ", ControlText(hwnd).value_or(L"?"));
+    return TRUE;
+}
+
 struct PopupSearch {
     DWORD pid;
     HWND found;
@@ -160,6 +167,9 @@ void PrintState(const Options& opt)
         PrintLine("hint-text ", ControlText(HintPanel(main)).value_or(L"?"));
     }
     PrintLine("x11 " + std::to_string(X11WindowOf(main)));
+    POINT origin{0, 0};
+    ClientToScreen(main, &origin);
+    PrintLine("origin " + std::to_string(origin.x) + " " + std::to_string(origin.y));
     for (const auto& name : VisibleTopLevelClasses(ProcessOf(main)))
         PrintLine("shown ", name);
 }
@@ -273,6 +283,12 @@ void HoverButton(const Options& opt, const std::wstring& caption)
     RECT r{};
     GetWindowRect(WaitForButton(main, caption, opt.timeoutMs), &r);
     HoverAndReadHint(opt, main, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+// The texts of the tooltips shown now, whichever program shows them (the tray's is the shell's).
+void PrintTooltips()
+{
+    EnumWindows(PrintTooltip, 0);
 }
 
 // The open popup menu of Brenvik, with its X11 window so a test can give it the keyboard.

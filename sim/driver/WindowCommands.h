@@ -19,3 +19,4 @@ void Click(const Options& opt, const std::wstring& caption);
 void HoverAt(const Options& opt, LONG x, LONG y);
 void HoverButton(const Options& opt, const std::wstring& caption);
 void PrintPopup(const Options& opt);
+void PrintTooltips();

@@ -3,7 +3,7 @@
 // usage: brenvik-driver [--class CLASS] [--button CAPTION] [--timeout-ms N] [--settle-ms N] COMMAND
 //   wait-window | import | caption | close | close-class CLASS
 //   state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION
-//   popup | follow-import | dialog BUTTON-ID
+//   popup | tooltips | follow-import | dialog BUTTON-ID
 // Coordinates are in the main window's client area.
 // Results go to stdout as UTF-8 lines; failures to stderr with a non-zero exit code.
 
@@ -70,7 +70,7 @@ int main()
                      "COMMAND\n"
                      "  wait-window | import | caption | close | close-class CLASS\n"
                      "  state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION\n"
-                     "  popup | follow-import | dialog BUTTON-ID\n");
+                     "  popup | tooltips | follow-import | dialog BUTTON-ID\n");
         return 2;
     }
     const std::wstring& command = opt.command[0];
@@ -103,6 +103,8 @@ int main()
         HoverAt(opt, std::wcstol(opt.command[1].c_str(), nullptr, 10), std::wcstol(opt.command[2].c_str(), nullptr, 10));
     } else if (command == L"hover-button") {
         HoverButton(opt, opt.command[1]);
+    } else if (command == L"tooltips") {
+        PrintTooltips();
     } else if (command == L"popup") {
         PrintPopup(opt);
     } else if (command == L"follow-import") {

@@ -116,6 +116,10 @@ WindowState ReadWindowState(std::chrono::milliseconds settle) {
         if (words[0] == "hint-panel") state.hintPanel = ParseRect(words, 1);
         if (words[0] == "hint-text") state.hintText = AfterWords(line, 1);
         if (words[0] == "x11") state.x11Window = std::stoul(words.at(1));
+        if (words[0] == "origin") {
+            state.clientLeft = std::stoi(words.at(1));
+            state.clientTop = std::stoi(words.at(2));
+        }
         if (words[0] == "shown") state.shown.push_back(words.at(1));
     }
     return state;
@@ -163,6 +167,27 @@ void PressKeys(const std::string& keys) {
             &exitCode);
     if (exitCode != 0) throw std::runtime_error("xdotool could not type " + keys);
     std::this_thread::sleep_for(150ms);  // the keys' messages reach the window's queue
+}
+
+void ClickAt(int x, int y) {
+    WindowState state = ReadWindowState();
+    int exitCode = -1;
+    RunHost("xdotool mousemove " + std::to_string(state.clientLeft + x) + " " + std::to_string(state.clientTop + y) +
+                " sleep 0.1 click 1",
+            &exitCode);
+    if (exitCode != 0) throw std::runtime_error("xdotool could not click the window");
+}
+
+std::vector<std::string> TrayIconTooltips() {
+    auto [x, y] = TrayIconPoint();
+    int exitCode = -1;
+    RunHost("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.3 mousemove " +
+                std::to_string(x + 1) + " " + std::to_string(y) + " sleep 1.5",
+            &exitCode);
+    if (exitCode != 0) throw std::runtime_error("xdotool could not reach the tray icon");
+    std::vector<std::string> texts;
+    for (const auto& line : RunDriver({"tooltips"})) texts.push_back(AfterWords(line, 1));
+    return texts;
 }
 
 std::string FocusedControl() { return AfterWords(RunDriver({"focus"}).at(0), 1); }

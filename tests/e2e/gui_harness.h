@@ -23,6 +23,7 @@ struct WindowState {
     std::string hintText;              // the hint panel's text without its markup, while shown
     std::vector<std::string> shown;    // classes of the process's visible top-level windows
     unsigned long x11Window = 0;
+    int clientLeft = 0, clientTop = 0;  // the client area's origin on the screen
 };
 
 struct CheckBoxState {
@@ -63,6 +64,10 @@ void ClickButton(const std::string& caption);
 // Real key strokes (xdotool's names: "Tab", "shift+Tab", "alt+d", "space") into the main
 // window, after giving it the keyboard; no keys: only that.
 void PressKeys(const std::string& keys);
+// A real click at client coordinates of the main window.
+void ClickAt(int x, int y);
+// The texts of the tooltips on the screen after the mouse rested on the tray icon.
+std::vector<std::string> TrayIconTooltips();
 // The control with the keyboard focus: its kind ("check", "button", "spin", "pick") and text.
 std::string FocusedControl();
 
