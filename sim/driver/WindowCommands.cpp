@@ -166,6 +166,8 @@ void PrintState(const Options& opt)
         // The panel carries the plain text of the hint it shows.
         PrintLine("hint-text ", ControlText(HintPanel(main)).value_or(L"?"));
     }
+    // The title band, the child at the client area's corner, carries the description.
+    PrintLine("description ", ControlText(ChildWindowFromPoint(main, POINT{1, 1})).value_or(L"?"));
     PrintLine("x11 " + std::to_string(X11WindowOf(main)));
     POINT origin{0, 0};
     ClientToScreen(main, &origin);

@@ -115,6 +115,7 @@ WindowState ReadWindowState(std::chrono::milliseconds settle) {
         }
         if (words[0] == "hint-panel") state.hintPanel = ParseRect(words, 1);
         if (words[0] == "hint-text") state.hintText = AfterWords(line, 1);
+        if (words[0] == "description") state.description = AfterWords(line, 1);
         if (words[0] == "x11") state.x11Window = std::stoul(words.at(1));
         if (words[0] == "origin") {
             state.clientLeft = std::stoi(words.at(1));

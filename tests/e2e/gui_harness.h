@@ -21,6 +21,7 @@ struct WindowState {
     int clientWidth = 0, clientHeight = 0;
     std::optional<Rect> hintPanel;     // client coordinates, while shown
     std::string hintText;              // the hint panel's text without its markup, while shown
+    std::string description;           // the title band's text
     std::vector<std::string> shown;    // classes of the process's visible top-level windows
     unsigned long x11Window = 0;
     int clientLeft = 0, clientTop = 0;  // the client area's origin on the screen

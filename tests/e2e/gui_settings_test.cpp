@@ -32,6 +32,10 @@ TEST(GuiSettings, FirstStartShowsTheDefaultsAndOnlyTheEndWritesThem) {
     WindowState state = ReadWindowState(10s);
     ASSERT_TRUE(state.visible);
     EXPECT_FALSE(state.hintPanel) << "no stored choice: the hint panel starts hidden";
+    EXPECT_EQ(state.description,
+              "Wska\u017c miejsce w kt\u00f3rym maj\u0105 by\u0107 wprowadzone dane, plik utworzony przez kolektor, a "
+              "nast\u0119pnie wybierz Importuj. Pami\u0119taj, \u017ce podczas importu musi by\u0107 uruchomiony "
+              "system Veltra II.");
 
     ControlsState controls = ReadControls();
     EXPECT_EQ(controls.port, "");

@@ -84,6 +84,9 @@ TFormA::TFormA(TComponent* owner, const FormDesign& changes, std::string classNa
     Name = changes.empty() ? "FormA" : changes.front().Name;
     design.front().Name = Name;
     LoadDesign(MergeDesigns(design, changes));
+    // The title band's caption, never drawn, carries the description for
+    // screen readers and tools: the label that shows it has no window.
+    Part("PTitle").SetCaption(Part("lbEditDescription").Caption());
     // A stored choice that cannot be read is reported; the dialog stays.
     try {
         LoadSettings();
@@ -100,8 +103,7 @@ TControl& TFormA::Part(const char* name) {
 
 void TFormA::SetHintText(const std::string& text) {
     dynamic_cast<TMarkupLabelControl&>(Part("lbHint")).SetMarkupText(text);
-    // The label has no window: its panel's caption, never drawn, carries the
-    // text shown for screen readers and tools outside the program.
+    // Likewise the hint panel's caption carries the hint's plain text.
     Part("pnHint").SetCaption(StripMarkup(text));
 }
 
