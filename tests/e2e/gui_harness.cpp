@@ -91,6 +91,10 @@ void ClickTrayIcon(const std::string& clicks) {
 }  // namespace
 
 const char kSettingsKey[] = "HKEY_CURRENT_USER\\Software\\Morvane\\FormMain4D643DD6BD8E447C9291EEDF0A10BE65";
+const char kRefresh[] = "&Steruj od\u015bwie\u017caniem";
+const char kCut[] = "Ucinaj &ko\u0144c\u00f3wki";
+const char kIgnore[] = "I&gnoruj niepe\u0142ne";
+const char kShowHints[] = "Poka\u017c podpowiedzi";
 const char kShowHintsValue[] = "TFormMain4D643DD6BD8E447C9291EEDF0A10BE65.FormMain4D643DD6BD8E447C9291EEDF0A10BE65";
 
 std::vector<std::string> RunDriver(const std::vector<std::string>& command, std::chrono::milliseconds timeout) {

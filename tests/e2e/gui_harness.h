@@ -77,6 +77,8 @@ std::map<std::string, RegistryValue> ReadSettings();
 // Removes every stored setting (the main window's and the frame's), then imports `regLines`.
 void ResetSettings(const std::string& regLines = "");
 extern const char kSettingsKey[];
+// The captions of the main window's check boxes, UTF-8.
+extern const char kRefresh[], kCut[], kIgnore[], kShowHints[];
 extern const char kShowHintsValue[];  // the frame's show-hints identifier for the main window
 
 // The mouse on Brenvik's icon in Wine's fallback tray window.

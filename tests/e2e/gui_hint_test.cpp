@@ -59,13 +59,13 @@ TEST_F(GuiHints, PanelShowsTheHintOfTheControlUnderTheMouse) {
 }
 
 TEST_F(GuiHints, ShowHintsCheckBoxChangesTheHeightBy34PixelsAndBack) {
-    ClickButton("Poka\u017c podpowiedzi");
+    ClickButton(kShowHints);
     WindowState hidden = ReadWindowState();
     EXPECT_FALSE(hidden.hintPanel);
     EXPECT_EQ(hidden.window.Height(), shown_.window.Height() - kHintPanelHeightChange);
     EXPECT_EQ(hidden.clientHeight, shown_.clientHeight - kHintPanelHeightChange);
 
-    ClickButton("Poka\u017c podpowiedzi");
+    ClickButton(kShowHints);
     WindowState again = ReadWindowState();
     EXPECT_TRUE(again.hintPanel);
     EXPECT_EQ(again.window.Height(), shown_.window.Height());

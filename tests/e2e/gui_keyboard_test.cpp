@@ -11,10 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char kRefresh[] = "&Steruj od\u015bwie\u017caniem";
-const char kCut[] = "Ucinaj &ko\u0144c\u00f3wki";
-const char kIgnore[] = "I&gnoruj niepe\u0142ne";
-
 class GuiKeyboard : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -32,7 +28,7 @@ protected:
 
 TEST_F(GuiKeyboard, TabAndShiftTabWalkTheButtonBarAndTheOptionsInTheirDesignedOrder) {
     // The button bar comes before the options panel among the window's panels.
-    const std::vector<std::string> order = {"check Poka\u017c podpowiedzi", "button &Pomoc", "button &Importuj",
+    const std::vector<std::string> order = {std::string("check ") + kShowHints, "button &Pomoc", "button &Importuj",
                                             "button &Zamknij", std::string("check ") + kRefresh,
                                             std::string("check ") + kCut, "spin 10",
                                             std::string("check ") + kIgnore, "pick "};

@@ -10,10 +10,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char kRefresh[] = "&Steruj od\u015bwie\u017caniem";
-const char kCut[] = "Ucinaj &ko\u0144c\u00f3wki";
-const char kIgnore[] = "I&gnoruj niepe\u0142ne";
-const char kShowHints[] = "Poka\u017c podpowiedzi";
 // "Długość kodu:" is drawn by the window itself: read as pixels, in client coordinates.
 constexpr int kCodeLengthLabel[] = {28, 183, 71, 13};
 

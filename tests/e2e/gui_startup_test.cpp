@@ -61,10 +61,10 @@ TEST(GuiStartup, AWronglyTypedSettingIsReportedOnceAndTheWindowComesUpWithTheOth
     ASSERT_TRUE(ReadWindowState(10s).visible);
     ControlsState controls = ReadControls();
     EXPECT_EQ(controls.port, "Kolektor");
-    EXPECT_FALSE(controls.checkBoxes["&Steruj od\u015bwie\u017caniem"].checked);
-    EXPECT_FALSE(controls.checkBoxes["Ucinaj &ko\u0144c\u00f3wki"].checked);
+    EXPECT_FALSE(controls.checkBoxes[kRefresh].checked);
+    EXPECT_FALSE(controls.checkBoxes[kCut].checked);
     EXPECT_EQ(controls.codeLength, "10");
-    EXPECT_FALSE(controls.checkBoxes["I&gnoruj niepe\u0142ne"].checked);
+    EXPECT_FALSE(controls.checkBoxes[kIgnore].checked);
     RunDriver({"close"});
     EXPECT_EQ(brenvik.Wait(20s), 0);
 
