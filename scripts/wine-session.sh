@@ -64,7 +64,9 @@ write_settings() {
       printf '"COM%d"="%s"\r\n' "$n" "$(printf '%s' "$BRENVIK_PORTS_DIR/com$n")"
     done
     printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
-    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
+    # Without a window manager no one speaks the take-focus protocol: a window
+    # is activated when X gives it the keyboard (xdotool windowfocus).
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"UseTakeFocus"="N"\r\n'
   } >"$reg"
   run_wine regedit /S "$(run_wine winepath -w "$reg")"
 }

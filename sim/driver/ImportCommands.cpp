@@ -1,6 +1,7 @@
 #include "ImportCommands.h"
 
 #include "UiLookup.h"
+#include "WindowCommands.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ void FollowImport(HWND main, HWND button, const Options& opt)
             Sleep(kPollMs);
             continue;
         }
+        PrintDialogFace(box, false);
         PrintLine("message: ", *text);
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         if (!WaitUntil(opt.timeoutMs, [&] { return !IsWindow(box) || !IsWindowVisible(box); }))

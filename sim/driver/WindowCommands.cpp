@@ -31,17 +31,48 @@ BOOL CALLBACK MatchHintPanel(HWND hwnd, LPARAM param)
     return TRUE;
 }
 
-// Client coordinates of the visible hint panel; an empty rectangle when it is hidden.
-RECT HintPanelArea(HWND main)
+HWND HintPanel(HWND main)
 {
     HintPanelSearch search{main, nullptr};
     EnumChildWindows(main, MatchHintPanel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Client coordinates of the visible hint panel; an empty rectangle when it is hidden.
+RECT HintPanelArea(HWND main)
+{
     RECT r{};
-    if (!search.found)
+    HWND panel = HintPanel(main);
+    if (!panel)
         return r;
-    GetWindowRect(search.found, &r);
+    GetWindowRect(panel, &r);
     MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
     return r;
+}
+
+bool HasClass(HWND hwnd, const wchar_t* name)
+{
+    wchar_t found[64];
+    const int n = GetClassNameW(hwnd, found, 64);
+    return n > 0 && _wcsicmp(std::wstring(found, n).c_str(), name) == 0;
+}
+
+// What the user takes a control for: "check", "button", "spin" (the code length),
+// "pick" (the port list, its edit included) or its class name.
+std::string ControlKind(HWND control)
+{
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    if (HasClass(control, L"Button") && (style & BS_TYPEMASK) == BS_CHECKBOX)
+        return "check";
+    if (HasClass(control, L"Button") && (style & BS_TYPEMASK) == BS_PUSHBUTTON)
+        return "button";
+    if (HasClass(control, L"ComboBox") || (HasClass(control, L"Edit") && HasClass(GetParent(control), L"ComboBox")))
+        return "pick";
+    if (HasClass(control, L"Edit") && (style & ES_NUMBER))
+        return "spin";
+    wchar_t name[64];
+    const int n = GetClassNameW(control, name, 64);
+    return ToUtf8(std::wstring(name, n > 0 ? n : 0));
 }
 
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param)
@@ -89,6 +120,13 @@ void HoverAndReadHint(const Options& opt, HWND main, POINT screen)
     PrintSummary("hint ", last);
 }
 
+BOOL CALLBACK PrintTooltip(HWND hwnd, LPARAM)
+{
+    if (IsWindowVisible(hwnd) && HasClass(hwnd, L"tooltips_class32"))
+        PrintLine("tooltip ", ControlText(hwnd).value_or(L"?"));
+    return TRUE;
+}
+
 struct PopupSearch {
     DWORD pid;
     HWND found;
@@ -123,8 +161,17 @@ void PrintState(const Options& opt)
     PrintRect("window ", window);
     PrintLine("client " + std::to_string(client.right) + " " + std::to_string(client.bottom));
     const RECT hint = HintPanelArea(main);
-    if (hint.bottom > hint.top)
+    if (hint.bottom > hint.top) {
         PrintRect("hint-panel ", hint);
+        // The panel carries the plain text of the hint it shows.
+        PrintLine("hint-text ", ControlText(HintPanel(main)).value_or(L"?"));
+    }
+    // The title band, the child at the client area's corner, carries the description.
+    PrintLine("description ", ControlText(ChildWindowFromPoint(main, POINT{1, 1})).value_or(L"?"));
+    PrintLine("x11 " + std::to_string(X11WindowOf(main)));
+    POINT origin{0, 0};
+    ClientToScreen(main, &origin);
+    PrintLine("origin " + std::to_string(origin.x) + " " + std::to_string(origin.y));
     for (const auto& name : VisibleTopLevelClasses(ProcessOf(main)))
         PrintLine("shown ", name);
 }
@@ -138,27 +185,73 @@ void PrintControls(const Options& opt)
     std::vector<HWND> children;
     EnumChildWindows(main, CollectChild, reinterpret_cast<LPARAM>(&children));
     for (HWND control : children) {
-        wchar_t name[64];
-        const int n = GetClassNameW(control, name, 64);
-        const std::wstring kind(name, n > 0 ? n : 0);
-        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        const std::string kind = ControlKind(control);
         const std::string enabled = Flag(IsWindowEnabled(control));
         const std::wstring text = ControlText(control).value_or(L"?");
-        if (_wcsicmp(kind.c_str(), L"Button") == 0 && (style & BS_TYPEMASK) == BS_CHECKBOX) {
+        if (kind == "check") {
             DWORD_PTR checked = 0;
             SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &checked);
             PrintLine("check " + Flag(checked == BST_CHECKED) + " " + enabled + " ", text);
-        } else if (_wcsicmp(kind.c_str(), L"Edit") == 0 && (style & ES_NUMBER)) {
+        } else if (kind == "spin") {
             PrintLine("spin " + enabled + " ", text);
-        } else if (_wcsicmp(kind.c_str(), L"ComboBox") == 0) {
-            PrintLine("pick " + enabled + " ", text);
-        } else if (_wcsicmp(kind.c_str(), L"Button") == 0 && (style & BS_TYPEMASK) == BS_PUSHBUTTON) {
+        } else if (kind == "pick" && HasClass(control, L"ComboBox")) {
+            DWORD_PTR dropped = 0;
+            SendMessageTimeoutW(control, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &dropped);
+            PrintLine("pick " + enabled + " " + Flag(dropped != 0) + " ", text);
+        } else if (kind == "button") {
             RECT r{};
             GetWindowRect(control, &r);
             MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
             PrintLine("button " + RectText(r) + " ", text);
         }
     }
+}
+
+// The control with the keyboard focus in Brenvik's interface thread.
+void PrintFocus(const Options& opt)
+{
+    HWND main = WaitForTopLevel(opt.windowClass, opt.timeoutMs);
+    if (!AnswersMessages(main, kAnswerMs))
+        Fail("Brenvik does not answer messages");
+    GUITHREADINFO info{sizeof info};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) || !info.hwndFocus) {
+        PrintLine("focus none");
+        return;
+    }
+    HWND focus = info.hwndFocus;
+    // The port list's edit has the keyboard for the list: it is read as the list.
+    if (HasClass(focus, L"Edit") && HasClass(GetParent(focus), L"ComboBox"))
+        focus = GetParent(focus);
+    PrintLine("focus " + ControlKind(focus) + " ", ControlText(focus).value_or(L"?"));
+}
+
+void PrintDialogFace(HWND box, bool withTexts)
+{
+    PrintLine("caption ", CaptionText(box));
+    std::vector<HWND> children;
+    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND control : children) {
+        if (!HasClass(control, L"Static") || !IsWindowVisible(control))
+            continue;
+        if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            PrintLine("icon " + IconKind(control));
+        else if (const auto text = ControlText(control); withTexts && text && !text->empty())
+            PrintLine("text ", *text);
+    }
+}
+
+// The topmost dialog of Brenvik (a message box, the crash report, the About box):
+// its caption, its texts and its icon, then a press of the button with the id.
+void AnswerDialog(const Options& opt, int buttonId)
+{
+    const DWORD pid = ProcessOf(WaitForTopLevel(opt.windowClass, opt.timeoutMs));
+    HWND box = nullptr;
+    if (!WaitUntil(opt.timeoutMs, [&] { return (box = FindMessageBox(pid)) != nullptr; }))
+        Fail("no dialog");
+    PrintDialogFace(box, true);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+    if (!WaitUntil(opt.timeoutMs, [&] { return !IsWindow(box) || !IsWindowVisible(box); }))
+        Fail("the dialog did not close");
 }
 
 void PrintInk(const Options& opt, const std::vector<std::wstring>& words, size_t first)
@@ -192,6 +285,12 @@ void HoverButton(const Options& opt, const std::wstring& caption)
     RECT r{};
     GetWindowRect(WaitForButton(main, caption, opt.timeoutMs), &r);
     HoverAndReadHint(opt, main, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+// The texts of the tooltips shown now, whichever program shows them (the tray's is the shell's).
+void PrintTooltips()
+{
+    EnumWindows(PrintTooltip, 0);
 }
 
 // The open popup menu of Brenvik, with its X11 window so a test can give it the keyboard.

@@ -81,6 +81,56 @@ PixelSummary SummarizeClientArea(HWND hwnd, const RECT& area)
     return summary;
 }
 
+namespace {
+
+// The pixels of a square of the screen, or of an icon drawn on the colour of its corner.
+std::vector<uint32_t> SquarePixels(HDC source, int left, int top, int size, HICON icon, COLORREF background)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (icon) {
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT all{0, 0, size, size};
+        FillRect(memory, &all, brush);
+        DeleteObject(brush);
+        DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    } else {
+        BitBlt(memory, 0, 0, size, size, source, left, top, SRCCOPY);
+    }
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + size * size);
+    for (auto& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
+}  // namespace
+
+std::string IconKind(HWND iconControl)
+{
+    RECT r{};
+    GetWindowRect(iconControl, &r);
+    const int size = GetSystemMetrics(SM_CXICON);
+    HDC screen = GetDC(nullptr);
+    const COLORREF corner = GetPixel(screen, r.left, r.top);
+    const auto shown = SquarePixels(screen, r.left, r.top, size, nullptr, 0);
+    std::string kind = "other";
+    const std::pair<WORD, const char*> icons[] = {
+        {32516, "information"}, {32515, "warning"}, {32513, "error"}, {32514, "question"}};  // IDI_…
+    for (const auto& [id, name] : icons)
+        if (SquarePixels(screen, 0, 0, size, LoadIconW(nullptr, MAKEINTRESOURCEW(id)), corner) == shown)
+            kind = name;
+    ReleaseDC(nullptr, screen);
+    return kind;
+}
+
 unsigned long X11WindowOf(HWND hwnd)
 {
     // Wine's X11 driver keeps the id as a window property, readable from any process.

@@ -24,5 +24,10 @@ struct PixelSummary {
 // `area` is in client coordinates of `hwnd`.
 PixelSummary SummarizeClientArea(HWND hwnd, const RECT& area);
 
+// Which of the system's message icons a static icon control of another process
+// shows, by its pixels on the screen: "information", "warning", "error",
+// "question" or "other".
+std::string IconKind(HWND iconControl);
+
 // The X11 window behind a Wine window, for tools that work on the X side; 0 when unknown.
 unsigned long X11WindowOf(HWND hwnd);

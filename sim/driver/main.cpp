@@ -2,8 +2,8 @@
 //
 // usage: brenvik-driver [--class CLASS] [--button CAPTION] [--timeout-ms N] [--settle-ms N] COMMAND
 //   wait-window | import | caption | close | close-class CLASS
-//   state | controls | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION
-//   popup | follow-import
+//   state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION
+//   popup | tooltips | follow-import | dialog BUTTON-ID
 // Coordinates are in the main window's client area.
 // Results go to stdout as UTF-8 lines; failures to stderr with a non-zero exit code.
 
@@ -49,7 +49,7 @@ bool ParseArgs(Options& opt)
         return false;
     const std::wstring& name = opt.command[0];
     size_t expectedWords = 1;
-    if (name == L"close-class" || name == L"click" || name == L"hover-button")
+    if (name == L"close-class" || name == L"click" || name == L"hover-button" || name == L"dialog")
         expectedWords = 2;
     else if (name == L"hover")
         expectedWords = 3;
@@ -69,8 +69,8 @@ int main()
                      "usage: brenvik-driver [--class CLASS] [--button CAPTION] [--timeout-ms N] [--settle-ms N] "
                      "COMMAND\n"
                      "  wait-window | import | caption | close | close-class CLASS\n"
-                     "  state | controls | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION\n"
-                     "  popup | follow-import\n");
+                     "  state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION\n"
+                     "  popup | tooltips | follow-import | dialog BUTTON-ID\n");
         return 2;
     }
     const std::wstring& command = opt.command[0];
@@ -91,6 +91,10 @@ int main()
         PrintState(opt);
     } else if (command == L"controls") {
         PrintControls(opt);
+    } else if (command == L"focus") {
+        PrintFocus(opt);
+    } else if (command == L"dialog") {
+        AnswerDialog(opt, std::wcstol(opt.command[1].c_str(), nullptr, 10));
     } else if (command == L"ink") {
         PrintInk(opt, opt.command, 1);
     } else if (command == L"click") {
@@ -99,6 +103,8 @@ int main()
         HoverAt(opt, std::wcstol(opt.command[1].c_str(), nullptr, 10), std::wcstol(opt.command[2].c_str(), nullptr, 10));
     } else if (command == L"hover-button") {
         HoverButton(opt, opt.command[1]);
+    } else if (command == L"tooltips") {
+        PrintTooltips();
     } else if (command == L"popup") {
         PrintPopup(opt);
     } else if (command == L"follow-import") {

@@ -85,7 +85,8 @@ const FormDesign& MainDesign() {
                    "e program b\xea"
                    "dzie ignorowa\xb3 wszystkie kody kt\xf3rych d\xb3ugo\x9c\xe6 jest inna ni\xbf podano w polu "
                    "<b>D\xb3ugo\x9c\xe6 kodu</b>."}}},
-        {"TLabel", "Label2", "FlatPanel1", {{"Bounds", "24,115,71,13"}, {"Caption", "&D\xb3ugo\x9c\xe6 kodu:"}}},
+        {"TLabel", "Label2", "FlatPanel1",
+         {{"Bounds", "24,115,71,13"}, {"Caption", "&D\xb3ugo\x9c\xe6 kodu:"}, {"FocusControl", "deCodeLen"}}},
         {"TSpinEdit", "deCodeLen", "FlatPanel1",
          {{"Bounds", "112,112,41,21"}, {"MinValue", "10"}, {"MaxValue", "100"}, {"Value", "10"}, {"TabOrder", "2"},
           {"Hint", "|<b>D\xb3ugo\x9c\xe6 kodu</b> okre\x9cla do jakiej d\xb3ugo\x9c"

@@ -41,14 +41,9 @@ int RunProgram() {
     previousInstance.Detect(application.Handle());
     application.SetTitle(LoadText(kTextAppTitle));
 
-    std::unique_ptr<TFormMain4D643DD6BD8E447C9291EEDF0A10BE65> mainWindow;
-    try {
-        mainWindow = std::make_unique<TFormMain4D643DD6BD8E447C9291EEDF0A10BE65>(nullptr);
-        mainWindow->AfterConstruction();
-    } catch (...) {
-        application.HandleException(std::current_exception());
-        return 1;
-    }
+    // Settings that cannot be read are reported by the form's creation, which goes on.
+    auto mainWindow = std::make_unique<TFormMain4D643DD6BD8E447C9291EEDF0A10BE65>(nullptr);
+    mainWindow->AfterConstruction();
     if (HasTraySwitch(Arguments())) {
         application.ShowMainForm = false;
         ShowWindow(application.Handle(), SW_HIDE);

@@ -91,6 +91,10 @@ void ClickTrayIcon(const std::string& clicks) {
 }  // namespace
 
 const char kSettingsKey[] = "HKEY_CURRENT_USER\\Software\\Morvane\\FormMain4D643DD6BD8E447C9291EEDF0A10BE65";
+const char kRefresh[] = "&Steruj od\u015bwie\u017caniem";
+const char kCut[] = "Ucinaj &ko\u0144c\u00f3wki";
+const char kIgnore[] = "I&gnoruj niepe\u0142ne";
+const char kShowHints[] = "Poka\u017c podpowiedzi";
 const char kShowHintsValue[] = "TFormMain4D643DD6BD8E447C9291EEDF0A10BE65.FormMain4D643DD6BD8E447C9291EEDF0A10BE65";
 
 std::vector<std::string> RunDriver(const std::vector<std::string>& command, std::chrono::milliseconds timeout) {
@@ -114,6 +118,13 @@ WindowState ReadWindowState(std::chrono::milliseconds settle) {
             state.clientHeight = std::stoi(words.at(2));
         }
         if (words[0] == "hint-panel") state.hintPanel = ParseRect(words, 1);
+        if (words[0] == "hint-text") state.hintText = AfterWords(line, 1);
+        if (words[0] == "description") state.description = AfterWords(line, 1);
+        if (words[0] == "x11") state.x11Window = std::stoul(words.at(1));
+        if (words[0] == "origin") {
+            state.clientLeft = std::stoi(words.at(1));
+            state.clientTop = std::stoi(words.at(2));
+        }
         if (words[0] == "shown") state.shown.push_back(words.at(1));
     }
     return state;
@@ -130,7 +141,10 @@ ControlsState ReadControls() {
             controls.codeLengthEnabled = words.at(1) == "1";
             controls.codeLength = AfterWords(line, 2);
         }
-        if (words[0] == "pick") controls.port = AfterWords(line, 2);
+        if (words[0] == "pick") {
+            controls.portListDropped = words.at(2) == "1";
+            controls.port = AfterWords(line, 3);
+        }
         if (words[0] == "button") controls.buttons[AfterWords(line, 5)] = ParseRect(words, 1);
     }
     return controls;
@@ -148,6 +162,40 @@ Pixels HoverAt(int x, int y) {
 }
 
 void ClickButton(const std::string& caption) { RunDriver({"click", caption}); }
+
+void PressKeys(const std::string& keys) {
+    // With no window manager the window has the keyboard only when given it
+    // (Wine's tray window, shown after it, took it away at the start).
+    unsigned long window = ReadWindowState().x11Window;
+    int exitCode = -1;
+    RunHost("xdotool windowfocus --sync " + std::to_string(window) + (keys.empty() ? "" : " key --delay 60 " + keys),
+            &exitCode);
+    if (exitCode != 0) throw std::runtime_error("xdotool could not type " + keys);
+    std::this_thread::sleep_for(150ms);  // the keys' messages reach the window's queue
+}
+
+void ClickAt(int x, int y) {
+    WindowState state = ReadWindowState();
+    int exitCode = -1;
+    RunHost("xdotool mousemove " + std::to_string(state.clientLeft + x) + " " + std::to_string(state.clientTop + y) +
+                " sleep 0.1 click 1",
+            &exitCode);
+    if (exitCode != 0) throw std::runtime_error("xdotool could not click the window");
+}
+
+std::vector<std::string> TrayIconTooltips() {
+    auto [x, y] = TrayIconPoint();
+    int exitCode = -1;
+    RunHost("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.3 mousemove " +
+                std::to_string(x + 1) + " " + std::to_string(y) + " sleep 1.5",
+            &exitCode);
+    if (exitCode != 0) throw std::runtime_error("xdotool could not reach the tray icon");
+    std::vector<std::string> texts;
+    for (const auto& line : RunDriver({"tooltips"})) texts.push_back(AfterWords(line, 1));
+    return texts;
+}
+
+std::string FocusedControl() { return AfterWords(RunDriver({"focus"}).at(0), 1); }
 
 std::map<std::string, RegistryValue> ReadRegistryKey(const std::string& key) {
     int exitCode = -1;

@@ -21,7 +21,11 @@ struct WindowState {
     Rect window;                       // screen coordinates, frame included
     int clientWidth = 0, clientHeight = 0;
     std::optional<Rect> hintPanel;     // client coordinates, while shown
+    std::string hintText;              // the hint panel's text without its markup, while shown
+    std::string description;           // the title band's text
     std::vector<std::string> shown;    // classes of the process's visible top-level windows
+    unsigned long x11Window = 0;
+    int clientLeft = 0, clientTop = 0;  // the client area's origin on the screen
 };
 
 struct CheckBoxState {
@@ -33,6 +37,7 @@ struct ControlsState {
     std::string codeLength;
     bool codeLengthEnabled = false;
     std::string port;
+    bool portListDropped = false;
     std::map<std::string, Rect> buttons;               // by caption, client coordinates
 };
 
@@ -59,6 +64,15 @@ Pixels ReadPixels(int x, int y, int width, int height);
 Pixels HoverButton(const std::string& caption);
 Pixels HoverAt(int x, int y);
 void ClickButton(const std::string& caption);
+// Real key strokes (xdotool's names: "Tab", "shift+Tab", "alt+d", "space") into the main
+// window, after giving it the keyboard; no keys: only that.
+void PressKeys(const std::string& keys);
+// A real click at client coordinates of the main window.
+void ClickAt(int x, int y);
+// The texts of the tooltips on the screen after the mouse rested on the tray icon.
+std::vector<std::string> TrayIconTooltips();
+// The control with the keyboard focus: its kind ("check", "button", "spin", "pick") and text.
+std::string FocusedControl();
 
 // Values of a registry key by name; empty when the key does not exist.
 std::map<std::string, RegistryValue> ReadRegistryKey(const std::string& key);
@@ -67,6 +81,8 @@ std::map<std::string, RegistryValue> ReadSettings();
 // Removes every stored setting (the main window's and the frame's), then imports `regLines`.
 void ResetSettings(const std::string& regLines = "");
 extern const char kSettingsKey[];
+// The captions of the main window's check boxes, UTF-8.
+extern const char kRefresh[], kCut[], kIgnore[], kShowHints[];
 extern const char kShowHintsValue[];  // the frame's show-hints identifier for the main window
 
 // The mouse on Brenvik's icon in Wine's fallback tray window.

@@ -44,7 +44,9 @@ TEST_F(GuiHints, PanelSitsBetweenTheOptionsAndTheButtonBar) {
 
 TEST_F(GuiHints, PanelShowsTheHintOfTheControlUnderTheMouse) {
     Pixels idle = HoverAt(kPortLabel[0], kPortLabel[1]);
+    EXPECT_EQ(ReadWindowState().hintText, "Przesu\u0144 mysz na obiekt aby otrzyma\u0107 podpowied\u017a.");
     Pixels import = HoverButton("&Importuj");   // a hint without a bar is shown whole
+    EXPECT_EQ(ReadWindowState().hintText, "Przycisk Importuj powoduje wys\u0142anie kod\u00f3w do systemu Veltra II.");
     Pixels close = HoverButton("&Zamknij");
     Pixels codeLength = HoverAt(kCodeLengthText[0], kCodeLengthText[1]);
     EXPECT_NE(import.hash, idle.hash);
@@ -57,13 +59,13 @@ TEST_F(GuiHints, PanelShowsTheHintOfTheControlUnderTheMouse) {
 }
 
 TEST_F(GuiHints, ShowHintsCheckBoxChangesTheHeightBy34PixelsAndBack) {
-    ClickButton("Poka\u017c podpowiedzi");
+    ClickButton(kShowHints);
     WindowState hidden = ReadWindowState();
     EXPECT_FALSE(hidden.hintPanel);
     EXPECT_EQ(hidden.window.Height(), shown_.window.Height() - kHintPanelHeightChange);
     EXPECT_EQ(hidden.clientHeight, shown_.clientHeight - kHintPanelHeightChange);
 
-    ClickButton("Poka\u017c podpowiedzi");
+    ClickButton(kShowHints);
     WindowState again = ReadWindowState();
     EXPECT_TRUE(again.hintPanel);
     EXPECT_EQ(again.window.Height(), shown_.window.Height());

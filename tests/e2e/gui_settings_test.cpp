@@ -10,10 +10,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char kRefresh[] = "&Steruj od\u015bwie\u017caniem";
-const char kCut[] = "Ucinaj &ko\u0144c\u00f3wki";
-const char kIgnore[] = "I&gnoruj niepe\u0142ne";
-const char kShowHints[] = "Poka\u017c podpowiedzi";
 // "Długość kodu:" is drawn by the window itself: read as pixels, in client coordinates.
 constexpr int kCodeLengthLabel[] = {28, 183, 71, 13};
 
@@ -32,6 +28,10 @@ TEST(GuiSettings, FirstStartShowsTheDefaultsAndOnlyTheEndWritesThem) {
     WindowState state = ReadWindowState(10s);
     ASSERT_TRUE(state.visible);
     EXPECT_FALSE(state.hintPanel) << "no stored choice: the hint panel starts hidden";
+    EXPECT_EQ(state.description,
+              "Wska\u017c miejsce w kt\u00f3rym maj\u0105 by\u0107 wprowadzone dane, plik utworzony przez kolektor, a "
+              "nast\u0119pnie wybierz Importuj. Pami\u0119taj, \u017ce podczas importu musi by\u0107 uruchomiony "
+              "system Veltra II.");
 
     ControlsState controls = ReadControls();
     EXPECT_EQ(controls.port, "");

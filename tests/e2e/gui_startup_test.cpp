@@ -1,5 +1,8 @@
-// Start-up of a real Brenvik process: which command lines keep it in the tray.
+// Start-up of a real Brenvik process: which command lines keep it in the tray,
+// and a setting it cannot read.
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include "WineSession.h"
 #include "gui_harness.h"
@@ -39,6 +42,37 @@ TEST(GuiStartup, OnlySlashTrayInAnyCaseStartsHiddenInTheTray) {
         RunDriver({"close"});
         EXPECT_EQ(brenvik.Wait(20s), 0);
     }
+}
+
+TEST(GuiStartup, AWronglyTypedSettingIsReportedOnceAndTheWindowComesUpWithTheOthers) {
+    // "CodeLen" as binary data: loading stops there, Ignore keeps the design's state.
+    ResetSettings(std::string("[") + kSettingsKey + "]\r\n\"ComPort\"=\"Kolektor\"\r\n\"Refresh\"=\"0\"\r\n"
+                  "\"Cut\"=\"0\"\r\n\"CodeLen\"=hex:01,02\r\n\"Ignore\"=\"1\"\r\n\r\n");
+    // A copy of its own keeps the crash log beside it, in the session.
+    auto folder = WineSession::Get().Scratch("wrong-type");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(WineSession::Get().Program("Brenvik.exe"), folder / "Brenvik.exe");
+    WineProcess brenvik(folder / "Brenvik.exe", {});
+
+    auto report = RunDriver({"dialog", "2"}, 30s);  // the crash report's OK
+    EXPECT_EQ(report.at(0), "caption Error.");
+    EXPECT_NE(std::find(report.begin(), report.end(), "text Invalid data type for 'CodeLen'."), report.end());
+    ASSERT_TRUE(ReadWindowState(10s).visible);
+    ControlsState controls = ReadControls();
+    EXPECT_EQ(controls.port, "Kolektor");
+    EXPECT_FALSE(controls.checkBoxes[kRefresh].checked);
+    EXPECT_FALSE(controls.checkBoxes[kCut].checked);
+    EXPECT_EQ(controls.codeLength, "10");
+    EXPECT_FALSE(controls.checkBoxes[kIgnore].checked);
+    RunDriver({"close"});
+    EXPECT_EQ(brenvik.Wait(20s), 0);
+
+    std::ifstream log(folder / "Brenvik.clog");
+    int reports = 0;
+    for (std::string line; std::getline(log, line);)
+        reports += line.find("Message: Invalid data type for 'CodeLen'.") != std::string::npos;
+    EXPECT_EQ(reports, 1);
 }
 
 }  // namespace

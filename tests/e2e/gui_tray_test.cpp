@@ -44,6 +44,26 @@ TEST(GuiTray, DoubleClickShowsTheWindowAndAgainChangesNothing) {
     EXPECT_EQ(brenvik.Wait(20s), 0);
 }
 
+TEST(GuiTray, TheIconNamesTheProgramItsMenuOpensTheWindowAndThePictureShowsTheAboutBox) {
+    ResetSettings();
+    WineProcess brenvik(WineSession::Get().Program("Brenvik.exe"), {"/tray"});
+    ASSERT_FALSE(ReadWindowState(1s).visible);
+    auto tooltips = TrayIconTooltips();
+    EXPECT_NE(std::find(tooltips.begin(), tooltips.end(), "Brenvik"), tooltips.end());
+
+    RightClickTrayIcon();
+    ChoosePopupItem('o');  // "&Otwórz"
+    ASSERT_TRUE(ReadWindowState(10s).visible);
+
+    ClickAt(378, 32);  // the program's picture in the title band
+    auto about = RunDriver({"dialog", "1"});
+    EXPECT_NE(about.at(0).find("Brenvik"), std::string::npos) << about.at(0);
+    EXPECT_NE(std::find(about.begin(), about.end(), "text Morvane: program do importu kod\u00f3w z kolektora danych."),
+              about.end());
+    RunDriver({"close"});
+    EXPECT_EQ(brenvik.Wait(20s), 0);
+}
+
 TEST(GuiTray, PopupMenuImportsAndItsCloseEndsTheProgramWithTheSettingsWritten) {
     WineSession& session = WineSession::Get();
     ResetSettings(PortListRegistry({1}) + "[" + kSettingsKey + "]\r\n\"ComPort\"=\"" + kPortName +
@@ -64,7 +84,8 @@ TEST(GuiTray, PopupMenuImportsAndItsCloseEndsTheProgramWithTheSettingsWritten) {
     RightClickTrayIcon();
     ChoosePopupItem('i');  // "&Importuj kody"
     auto lines = RunDriver({"follow-import"}, 60s);
-    EXPECT_EQ(lines, (std::vector<std::string>{"message: " + SummaryText(2, 0), "done"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"caption Information", "icon information",
+                                               "message: " + SummaryText(2, 0), "done"}));
 
     RightClickTrayIcon();
     ChoosePopupItem('z');  // "&Zamknij"

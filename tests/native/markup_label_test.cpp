@@ -59,8 +59,9 @@ TEST_F(MarkupLabelTest, BevelsBorderAndVerticalAlignment) {
     ASSERT_GE(canvas.Lines.size(), 2u);
     EXPECT_EQ(canvas.Lines[0].Color, clBtnShadow);  // lowered: shadow top-left
     EXPECT_EQ(canvas.Lines[1].Color, clBtnHighlight);
-    EXPECT_EQ(canvas.Find("x")->Rect.Left, 3);  // bevel 1 + border 2
-    EXPECT_EQ(canvas.Find("x")->Rect.Bottom, 26 - 3);
+    // Inside the frames drawn (bevel 1, border band 2), then inset by both once more.
+    EXPECT_EQ(canvas.Find("x")->Rect.Left, 6);
+    EXPECT_EQ(canvas.Find("x")->Rect.Bottom, 26 - 6);
     ASSERT_EQ(canvas.Clips.size(), 0u);
 }
 

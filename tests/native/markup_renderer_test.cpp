@@ -53,8 +53,8 @@ TEST_F(MarkupRendererTest, WrapsBetweenWordsAndNeverInsideOne) {
     EXPECT_EQ(Tops(), (std::vector<int>{0, 0, 0, 0}));
 
     canvas.Texts.clear();
-    Draw("aa wwwwwwwwwwwwwwwwww bb", 50);
-    EXPECT_EQ(Tops(), (std::vector<int>{0, 13, 26}));
+    Draw("aa wwwwwwwwwwwwwwwwww bb", 50);  // no line holds the wide word: it stays
+    EXPECT_EQ(Tops(), (std::vector<int>{0, 0, 13}));
     EXPECT_EQ(canvas.Texts[1].Rect.Right, 50);  // cut at the edge
 }
 
@@ -88,10 +88,13 @@ TEST_F(MarkupRendererTest, ReplacesEntitiesInTheCodePage) {
 }
 
 TEST_F(MarkupRendererTest, FontSizesStepsAndNoNesting) {
-    Draw("<FONT size=\"3\">a</FONT><FONT SIZE=9>b</FONT><FONT size=\"x\">c</FONT>");
+    Draw("<FONT size=\"3\">a</FONT><FONT SIZE=9>b</FONT><FONT size=\"x\">c</FONT>"
+         "<FONT SIZE = \"4\">d</FONT><FONT size = 5 color=\"clred\">e</FONT>");
     EXPECT_EQ(canvas.Find("a")->Font.Size, 12);
     EXPECT_EQ(canvas.Find("b")->Font.Size, 9);
     EXPECT_EQ(canvas.Find("c")->Font.Size, 8);
+    EXPECT_EQ(canvas.Find("d")->Font.Size, 14);  // blanks around the equals sign
+    EXPECT_EQ(canvas.Find("e")->Font.Size, 16);
 
     canvas.Texts.clear();
     Draw("<FONT face=\"Arial\" size=\"4\"><b><FONT color=\"clRed\" bgcolor=\"#00ff00\">x</FONT>y</b>z");

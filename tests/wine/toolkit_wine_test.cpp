@@ -67,6 +67,67 @@ TEST_F(ToolkitWineTest, DesignBuildsWindowsAndTheDerivedHandlerWins) {
     EXPECT_EQ(form.ModalResult, mrNone);  // the derived design cleared the result
 }
 
+// Keys as the loop gets them from the keyboard, handled by it.
+void Key(UINT message, WPARAM key) {
+    PostMessageW(GetFocus(), message, key, message == WM_SYSCHAR ? 1 << 29 : 0);  // bit 29: Alt is down
+    TApplication::Instance().ProcessMessages();
+}
+
+TEST_F(ToolkitWineTest, KeyboardWalksPanelsInTabOrderAndAcceleratorsReachControlsAndLabels) {
+    TForm form(nullptr);
+    form.Name = "FormKeys";
+    form.LoadDesign({{"form", "FormKeys", "", {{"ClientSize", "300,200"}}},
+                     {"TPanel", "Options", "", {{"Bounds", "0,0,300,100"}, {"TabOrder", "1"}}},
+                     {"TCheckBox", "cbAlpha", "Options", {{"Bounds", "10,10,100,21"}, {"Caption", "&Alpha"},
+                                                          {"TabOrder", "0"}}},
+                     {"TLabel", "lbGamma", "Options", {{"Bounds", "10,40,60,13"}, {"Caption", "&Gamma"},
+                                                       {"FocusControl", "deValue"}}},
+                     {"TSpinEdit", "deValue", "Options", {{"Bounds", "80,40,41,21"}, {"TabOrder", "1"}}},
+                     {"TPanel", "Buttons", "", {{"Bounds", "0,100,300,100"}, {"TabOrder", "0"}}},
+                     {"TButton", "BtnBeta", "Buttons", {{"Bounds", "10,10,80,23"}, {"Caption", "&Beta"}}}});
+    HWND beta = Find<TButton>(form, "BtnBeta").Handle(), alpha = Find<TCheckBox>(form, "cbAlpha").Handle();
+    HWND value = Find<TSpinEdit>(form, "deValue").Handle();
+    EXPECT_EQ(Find<TLabel>(form, "lbGamma").FocusControl(), &Find<TSpinEdit>(form, "deValue"));
+    form.Show();
+    EXPECT_EQ(GetFocus(), beta) << "the first panel in tab order, its first control";
+    Key(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), alpha);
+    Key(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), value);
+    Key(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), beta);
+
+    Key(WM_SYSCHAR, 'G');  // the label hands the keyboard to its control
+    EXPECT_EQ(GetFocus(), value);
+    Key(WM_SYSCHAR, 'a');
+    EXPECT_EQ(GetFocus(), alpha);
+    EXPECT_TRUE(Find<TCheckBox>(form, "cbAlpha").Checked());
+    Find<TSpinEdit>(form, "deValue").SetEnabled(false);
+    Key(WM_SYSCHAR, 'g');
+    EXPECT_EQ(GetFocus(), alpha);
+
+    form.Hide();
+    form.Show();
+    EXPECT_EQ(GetFocus(), alpha) << "back where it was";
+}
+
+TEST_F(ToolkitWineTest, AFailingCreationHandlerIsReportedAndTheFormStays) {
+    std::vector<std::string> reported;
+    TApplication::Instance().OnException = [&](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const Exception& e) {
+            reported.push_back(e.Message);
+        }
+    };
+    BaseForm form;
+    form.OnCreate = [](TObject*) { throw Exception("unreadable"); };
+    form.AfterConstruction();
+    TApplication::Instance().OnException = nullptr;
+    EXPECT_EQ(reported, std::vector<std::string>{"unreadable"});
+    EXPECT_TRUE(IsWindow(form.Handle()));
+}
+
 TEST_F(ToolkitWineTest, ButtonsCopyTheirModalResultIntoTheForm) {
     BaseForm form;
     SendMessageW(Find<TButton>(form, "BtnClose").Handle(), BM_CLICK, 0, 0);

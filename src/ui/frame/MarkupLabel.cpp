@@ -127,9 +127,8 @@ void TMarkupLabel::SetPictureStore(TPictureStore* store) {
     Invalidate();
 }
 
-// The client rectangle less the bevels' and the single border's widths.
-TRect TMarkupLabel::TextRect() const {
-    TRect rect = ClientRect();
+// rect less the bevels' and the single border's widths.
+TRect TMarkupLabel::Inset(TRect rect) const {
     if (bevelInner_ != TBevelCut::bvNone || bevelOuter_ != TBevelCut::bvNone) rect = rect.Inflated(-bevelWidth_);
     if (borderStyle_ == TBorderStyle::bsSingle) rect = rect.Inflated(-borderWidth_);
     return rect;
@@ -182,7 +181,9 @@ void TMarkupLabel::Paint(Canvas& canvas) {
         canvas.SetBrushColor(clNone);
         canvas.Rectangle(rect);
     }
-    rect = TextRect();
+    // The text goes inside the frames just drawn, inset once more; the
+    // anchor search below insets the bare client rectangle only.
+    rect = Inset(rect);
     canvas.SetBrushColor(Color);
     canvas.SetFont(Font);
     if (SizesHorizontally()) rect.Right += kUnlimited;
@@ -205,7 +206,7 @@ std::string TMarkupLabel::AnchorAt(TPoint point, TRect& anchorRect) {
     Canvas& canvas = Host().MeasureCanvas();
     TFontSpec saved = canvas.Font();
     canvas.SetFont(Font);
-    TRect rect = TextRect();
+    TRect rect = Inset(ClientRect());
     AlignVertically(canvas, rect, point);
     MarkupResult result = DrawMarkup(canvas, text_, rect, Sources(), Options(point, true));
     canvas.SetFont(saved);

@@ -74,7 +74,7 @@ private:
     void ImageListChanged(ImageList&) override { Invalidate(); }
     void ImageListDestroyed(ImageList&) override { images_ = nullptr; }
     void PictureStoreDestroyed(TPictureStore&) override { pictureStore_ = nullptr; }
-    TRect TextRect() const;
+    TRect Inset(TRect rect) const;
     MarkupSources Sources() { return {pictureStore_, &cache_, images_, icons_}; }
     MarkupOptions Options(TPoint point, bool measureOnly) const;
     void AlignVertically(Canvas& canvas, TRect& rect, TPoint point);

@@ -125,10 +125,10 @@ LineWorker::Flow LineWorker::TextRun(std::string_view raw) {
     if (Drawing()) {
         DrawRun(run, extent);
     } else {
-        // A word never breaks where tags split it; a word wider than the
-        // rectangle gets a line of its own rather than following other words.
+        // A word never breaks where tags split it, and a run at least as
+        // wide as the rectangle stays where it is: no line would hold it.
         int width = call_.Rect.Width();
-        bool fits = x_ + extent.Width < width || !endsWithSpace_;
+        bool fits = x_ + extent.Width < width || extent.Width >= width || !endsWithSpace_;
         if (!fits && options_.Wrap) {
             plain.resize(plainBefore);
             return Flow::EndBefore;

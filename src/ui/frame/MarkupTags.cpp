@@ -74,8 +74,10 @@ std::optional<int> FontSizeAttribute(std::string_view tag) {
     if (at == std::string_view::npos) return std::nullopt;
     size_t equals = tag.find('=', at + 4);
     if (equals == std::string_view::npos) return std::nullopt;
-    size_t digits = equals + 1;
-    if (digits < tag.size() && tag[digits] == '"') ++digits;
+    // Blanks may stand around the equals sign, quoted or not.
+    size_t digits = tag.find_first_not_of(' ', equals + 1);
+    if (digits == std::string_view::npos) return std::nullopt;
+    if (tag[digits] == '"') ++digits;
     auto number = LeadingNumber(tag.substr(digits));
     if (!number || *number == 0) return std::nullopt;
     static constexpr int kSteps[] = {8, 10, 12, 14, 16};

@@ -84,7 +84,15 @@ TFormA::TFormA(TComponent* owner, const FormDesign& changes, std::string classNa
     Name = changes.empty() ? "FormA" : changes.front().Name;
     design.front().Name = Name;
     LoadDesign(MergeDesigns(design, changes));
-    LoadSettings();
+    // The title band's caption, never drawn, carries the description for
+    // screen readers and tools: the label that shows it has no window.
+    Part("PTitle").SetCaption(Part("lbEditDescription").Caption());
+    // A stored choice that cannot be read is reported; the dialog stays.
+    try {
+        LoadSettings();
+    } catch (...) {
+        TApplication::Instance().HandleException(std::current_exception());
+    }
 }
 
 TControl& TFormA::Part(const char* name) {
@@ -95,6 +103,8 @@ TControl& TFormA::Part(const char* name) {
 
 void TFormA::SetHintText(const std::string& text) {
     dynamic_cast<TMarkupLabelControl&>(Part("lbHint")).SetMarkupText(text);
+    // Likewise the hint panel's caption carries the hint's plain text.
+    Part("pnHint").SetCaption(StripMarkup(text));
 }
 
 std::string TFormA::GetControlDescriptions() {

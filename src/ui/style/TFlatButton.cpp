@@ -138,7 +138,7 @@ void TFlatButton::ButtonDown() {
     Repaint();
     capturing_ = true;
     SetCapture(Handle());
-    SetFocus(Handle());
+    ::SetFocus(Handle());
 }
 
 void TFlatButton::ButtonUp(LPARAM lParam) {
@@ -209,18 +209,13 @@ LRESULT TFlatButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KEYDOWN:
         if (wParam != VK_SPACE) break;
-        spaceDown_ = true;
         SetState(TFlatButtonState::Pressed);
         return 0;
     case WM_KEYUP:
         if (wParam != VK_SPACE) break;
-        // A space pressed elsewhere and released here is not a click.
-        if (spaceDown_) {
-            spaceDown_ = false;
-            state_ = TFlatButtonState::Up;
-            Click();
-            Repaint();
-        }
+        state_ = TFlatButtonState::Up;
+        Click();
+        Repaint();
         return 0;
     case WM_SETFOCUS:
         if (Enabled()) {
@@ -230,7 +225,6 @@ LRESULT TFlatButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KILLFOCUS:
         focused_ = false;
-        spaceDown_ = false;
         Repaint();
         return 0;
     case WM_ENABLE:

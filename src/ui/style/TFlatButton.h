@@ -41,6 +41,7 @@ public:
 
 protected:
     CreateParams GetCreateParams() override;
+    bool ClicksOnAccelerator() const override { return true; }
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -58,7 +59,6 @@ private:
     bool focused_ = false;
     bool capturing_ = false;
     bool mouseInside_ = false;  // entered and not yet left: moves alone do not make it hot again
-    bool spaceDown_ = false;
 };
 
 }  // namespace brenvik

@@ -1,5 +1,6 @@
 #include "ui/toolkit/GraphicControls.h"
 
+#include "base/Exception.h"
 #include "platform/GdiCanvas.h"
 #include "ui/toolkit/DesignValues.h"
 #include "ui/toolkit/TForm.h"
@@ -31,8 +32,31 @@ void TLabel::Paint(Canvas& canvas) {
     }
 }
 
+void TLabel::SetFocusControl(TWinControl* control) {
+    if (focusControl_) RemoveFreeNotification(focusControl_);
+    focusControl_ = control;
+    if (control) FreeNotification(control);
+}
+
+void TLabel::Notification(TComponent* other) {
+    if (other == focusControl_) focusControl_ = nullptr;
+}
+
+bool TLabel::DialogChar(wchar_t key) {
+    if (!focusControl_ || !IsAccelerator(key) || !focusControl_->CanFocus()) return false;
+    focusControl_->SetFocus();
+    return true;
+}
+
 void TLabel::ApplyProperty(const DesignProperty& property, TForm& form) {
-    if (property.Name == "WordWrap")
+    if (property.Name == "FocusControl") {
+        // The control may come later in the design.
+        form.ResolveLater([this, &form, name = property.Value] {
+            auto* control = dynamic_cast<TWinControl*>(form.FindComponent(name));
+            if (!control) throw Exception(Name + ": focus control " + name + " not found");
+            SetFocusControl(control);
+        });
+    } else if (property.Name == "WordWrap")
         WordWrap = ParseBool(property.Value);
     else if (property.Name == "Transparent")
         Transparent = ParseBool(property.Value);

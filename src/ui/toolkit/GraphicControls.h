@@ -8,15 +8,25 @@ namespace brenvik {
 
 // Window-less controls: they paint on their parent, in their own coordinates.
 
-// Text, optionally wrapped at spaces to the label's width.
+// Text, optionally wrapped at spaces to the label's width. Its accelerator
+// puts the keyboard into its focus control.
 class TLabel : public TControl {
 public:
     using TControl::TControl;
     bool WordWrap = false;
     bool Transparent = true;
     TFontSpec Font;
+    TWinControl* FocusControl() const { return focusControl_; }
+    void SetFocusControl(TWinControl* control);
     void Paint(Canvas& canvas) override;
+    bool DialogChar(wchar_t key) override;
     void ApplyProperty(const DesignProperty& property, TForm& form) override;
+
+protected:
+    void Notification(TComponent* other) override;
+
+private:
+    TWinControl* focusControl_ = nullptr;
 };
 
 enum class TBevelShape { bsBox, bsTopLine, bsBottomLine };

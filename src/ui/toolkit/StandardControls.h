@@ -25,6 +25,7 @@ public:
 
 protected:
     CreateParams GetCreateParams() override;
+    bool ClicksOnAccelerator() const override { return true; }
     void CommandNotify(WORD code) override;
 };
 
@@ -40,6 +41,8 @@ public:
 
 protected:
     CreateParams GetCreateParams() override;
+    // The system control takes the focus and toggles on its click.
+    bool ClicksOnAccelerator() const override { return true; }
     void HandleCreated() override;
     void CommandNotify(WORD code) override;
 

@@ -46,6 +46,15 @@ bool IsAbort(std::exception_ptr error) {
     }
 }
 
+// A letter that picks a control by its caption's accelerator: with Alt, or
+// alone where the focused control does not take characters itself.
+bool IsDialogChar(MSG& message) {
+    if (message.message == WM_SYSCHAR) return true;
+    if (message.message != WM_CHAR) return false;
+    LRESULT wants = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+    return !(wants & (DLGC_WANTCHARS | DLGC_WANTMESSAGE));
+}
+
 // The hint a control shows: its own, else that of the nearest parent with one.
 std::string HintOf(TControl* control) {
     for (; control; control = control->Parent())
@@ -90,6 +99,12 @@ bool TApplication::HandleMessage(MSG& message) {
         terminated_ = true;
         return true;
     }
+    // The toolkit's own accelerators first: window-less labels have them
+    // too, and the dialog manager cannot see those. Tab, arrows and the
+    // rest of the keyboard's dialog navigation are the dialog manager's.
+    if (IsDialogChar(message))
+        if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(message.hwnd, GA_ROOT))))
+            if (form->DialogChar(static_cast<wchar_t>(message.wParam))) return true;
     for (TForm* form : forms_)
         if (form->HandleAllocated() && IsDialogMessageW(form->Handle(), &message)) return true;
     TranslateMessage(&message);

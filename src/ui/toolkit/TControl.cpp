@@ -1,6 +1,8 @@
 #include "ui/toolkit/TControl.h"
 
 #include "base/Exception.h"
+#include "platform/Cp1250.h"
+#include "ui/style/AcceleratorText.h"
 #include "ui/toolkit/DesignValues.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TWinControl.h"
@@ -69,6 +71,14 @@ TForm* TControl::OwnerForm() const {
 
 void TControl::Click() {
     if (OnClick) OnClick(this);
+}
+
+bool TControl::IsAccelerator(wchar_t key) const {
+    char marked = AcceleratorChar(Caption());
+    if (!marked || !key) return false;
+    std::wstring pair = WideFromCp1250(std::string(1, marked)) + key;
+    CharUpperBuffW(pair.data(), static_cast<DWORD>(pair.size()));
+    return pair.size() == 2 && pair[0] == pair[1];
 }
 
 void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {

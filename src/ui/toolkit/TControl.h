@@ -58,11 +58,16 @@ public:
     TForm* OwnerForm() const;
 
     virtual void Click();
+    // An Alt+letter of the user (or a letter the focused control does not
+    // take): true when this control or one inside it took it as its own.
+    virtual bool DialogChar(wchar_t) { return false; }
     // Mouse input for window-less controls, in their own coordinates.
     virtual void MouseMove(TPoint) {}
     virtual void MouseLeave() {}
 
 protected:
+    // The caption marks key with "&" (letter case aside).
+    bool IsAccelerator(wchar_t key) const;
     virtual void BoundsChanged() {}
     // Records bounds the window system already applied.
     void SetBoundsSilently(const TRect& bounds) { bounds_ = bounds; }

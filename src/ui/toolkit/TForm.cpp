@@ -26,6 +26,7 @@ void TForm::RegisterKind(const std::string& kind, Factory factory) { Kinds()[kin
 
 void TForm::LoadDesign(const FormDesign& design) {
     std::optional<DesignLoading> loading(std::in_place);
+    fixups_.clear();
     for (const auto& entry : design) {
         if (entry.Name == Name) {
             for (const auto& property : entry.Properties) ApplyProperty(property, *this);
@@ -43,13 +44,25 @@ void TForm::LoadDesign(const FormDesign& design) {
         control->SetParent(parent);
         for (const auto& property : entry.Properties) control->ApplyProperty(property, *this);
     }
+    for (const auto& fixup : std::vector<std::function<void()>>(std::move(fixups_))) fixup();
     loading.reset();
     RealignTree();
     HandleNeeded();
 }
 
+void TForm::ResolveLater(std::function<void()> fixup) {
+    if (DesignLoading::Active())
+        fixups_.push_back(std::move(fixup));
+    else
+        fixup();
+}
+
 void TForm::AfterConstruction() {
-    if (OnCreate) OnCreate(this);
+    try {
+        if (OnCreate) OnCreate(this);
+    } catch (...) {
+        TApplication::Instance().HandleException(std::current_exception());
+    }
 }
 
 void TForm::BeforeDestruction() {
@@ -117,9 +130,18 @@ void TForm::Show() {
         centred_ = false;  // only the first show centres
     }
     if (Visible() && IsWindowVisible(Handle())) return;
-    SetVisible(true);
-    ShowWindow(Handle(), SW_SHOW);
     if (OnShow) OnShow(this);
+    // Shown and activated at once: a window already visible is not activated by showing it.
+    ShowWindow(Handle(), SW_SHOW);
+    SetVisible(true);
+    if (GetActiveWindow() == Handle() && !IsChild(Handle(), GetFocus())) RestoreFocus();
+}
+
+void TForm::RestoreFocus() {
+    HWND target = lastFocus_;
+    if (!target || !IsChild(Handle(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
+        target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target) ::SetFocus(target);
 }
 
 void TForm::Hide() {
@@ -164,6 +186,15 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE:
         Close();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (IsChild(Handle(), focus)) lastFocus_ = focus;
+        }
+        break;  // the default activation focuses the form itself, which passes it on
+    case WM_SETFOCUS:
+        RestoreFocus();
         return 0;
     case WM_WINDOWPOSCHANGED: {
         // Keep the stored bounds in step with moves made by the user or the system.

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "ui/toolkit/TWinControl.h"
 
@@ -26,7 +27,12 @@ public:
     // Creates the components of the design (owned by this form), applies
     // their properties and creates the windows.
     void LoadDesign(const FormDesign& design);
+    // For properties naming another component of the design, which may come
+    // later in it: runs once all of the design is there.
+    void ResolveLater(std::function<void()> fixup);
     // Called once the most-derived constructor has finished: fires OnCreate.
+    // What OnCreate raises goes to the application's handler: the form
+    // stays, with whatever the handler did before it failed.
     void AfterConstruction();
     // Called before the form is deleted, while all of it still exists: fires OnDestroy.
     void BeforeDestruction();
@@ -36,6 +42,9 @@ public:
     TNotifyEvent HandlerNamed(const std::string& name);
     bool HasHandler(const std::string& name) const { return handlers_.count(name) > 0; }
 
+    // OnShow runs before the window appears, so the first thing seen of it
+    // is what the handler made of it. The keyboard goes to the control that
+    // had it last, or else the first in tab order.
     void Show();
     void Hide();
     void Close();
@@ -66,12 +75,15 @@ protected:
 
 private:
     void ApplyLayering();
+    // Keyboard focus back into the form: the control that had it, or the first.
+    void RestoreFocus();
     static std::map<std::string, Factory>& Kinds();
 
     std::string className_;
     std::map<std::string, TNotifyEvent> handlers_;
     std::shared_ptr<TForm*> link_ = std::make_shared<TForm*>(this);
-    std::string closeHandlerName_;
+    std::vector<std::function<void()>> fixups_;
+    HWND lastFocus_ = nullptr;  // the control that had the keyboard when the form was left
     bool alphaBlend_ = false;
     std::uint8_t alphaBlendValue_ = 255;
     bool centred_ = false;

@@ -57,6 +57,7 @@ TWinControl::CreateParams TWinControl::NativeControlParams(const wchar_t* classN
     params.ClassName = className;
     params.NativeClass = true;
     params.Style |= style;
+    params.ExStyle = 0;
     return params;
 }
 
@@ -160,6 +161,27 @@ void TWinControl::BoundsChanged() {
     }
     const TRect& r = BoundsRect();
     MoveWindow(handle_, r.Left, r.Top, r.Width(), r.Height(), TRUE);
+}
+
+bool TWinControl::CanFocus() const {
+    if (!handle_) return false;
+    for (const TControl* control = this; control; control = control->Parent())
+        if (!control->Visible() || !control->Enabled()) return false;
+    return true;
+}
+
+void TWinControl::SetFocus() {
+    if (CanFocus()) ::SetFocus(handle_);
+}
+
+bool TWinControl::DialogChar(wchar_t key) {
+    if (ClicksOnAccelerator() && IsAccelerator(key) && CanFocus()) {
+        SendMessageW(handle_, BM_CLICK, 0, 0);
+        return true;
+    }
+    for (TControl* child : controls_)
+        if (child->Visible() && child->Enabled() && child->DialogChar(key)) return true;
+    return false;
 }
 
 void TWinControl::SetVisible(bool visible) {

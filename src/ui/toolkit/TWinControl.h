@@ -48,6 +48,10 @@ public:
     TControl* ControlAtPos(TPoint point);
 
     int TabOrder = -1;
+    // Visible and enabled, with every window around it: keys can reach it.
+    bool CanFocus() const;
+    void SetFocus();
+    bool DialogChar(wchar_t key) override;
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
     std::string Caption() const override;
@@ -65,9 +69,13 @@ protected:
         std::wstring ClassName;
         bool NativeClass = false;
         DWORD Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-        DWORD ExStyle = 0;
+        // The toolkit's own windows hold controls: the dialog manager's Tab
+        // goes into them and out again.
+        DWORD ExStyle = WS_EX_CONTROLPARENT;
     };
     virtual CreateParams GetCreateParams();
+    // Push buttons and check boxes: the caption's accelerator clicks them.
+    virtual bool ClicksOnAccelerator() const { return false; }
     // A subclassed system control of the given class and extra styles.
     static CreateParams NativeControlParams(const wchar_t* className, DWORD style);
     virtual void HandleCreated() {}
