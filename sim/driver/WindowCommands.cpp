@@ -122,6 +122,10 @@ void PrintState(const Options& opt)
     PrintLine("visible " + Flag(IsWindowVisible(main)));
     PrintRect("window ", window);
     PrintLine("client " + std::to_string(client.right) + " " + std::to_string(client.bottom));
+    char styles[40];
+    std::snprintf(styles, sizeof styles, "style %08lx %08lx", static_cast<unsigned long>(GetWindowLongW(main, GWL_STYLE)),
+                  static_cast<unsigned long>(GetWindowLongW(main, GWL_EXSTYLE)));
+    PrintLine(styles);
     const RECT hint = HintPanelArea(main);
     if (hint.bottom > hint.top)
         PrintRect("hint-panel ", hint);

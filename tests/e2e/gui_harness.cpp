@@ -114,6 +114,10 @@ WindowState ReadWindowState(std::chrono::milliseconds settle) {
             state.clientHeight = std::stoi(words.at(2));
         }
         if (words[0] == "hint-panel") state.hintPanel = ParseRect(words, 1);
+        if (words[0] == "style") {
+            state.style = std::stoul(words.at(1), nullptr, 16);
+            state.exStyle = std::stoul(words.at(2), nullptr, 16);
+        }
         if (words[0] == "shown") state.shown.push_back(words.at(1));
     }
     return state;

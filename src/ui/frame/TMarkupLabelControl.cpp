@@ -1,7 +1,10 @@
 #include "ui/frame/TMarkupLabelControl.h"
 
+#include <cstdlib>
+
 #include "platform/ShellOpen.h"
 #include "ui/toolkit/DesignValues.h"
+#include "ui/toolkit/Scaling.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TWinControl.h"
 
@@ -23,6 +26,16 @@ TMarkupLabelControl::~TMarkupLabelControl() {
 }
 
 void TMarkupLabelControl::BoundsChanged() { label_.SetBounds(BoundsRect()); }
+
+// Markup sizes fonts in points ("<FONT SIZE>"): a design's pixel height
+// becomes the point size it has at 96 per inch.
+void TMarkupLabelControl::FontChanged() {
+    TFontSpec font = Font();
+    if (font.Height) font.Size = MulDiv(std::abs(font.Height), 72, kDesignPixelsPerInch);
+    font.Height = 0;
+    label_.Font = font;
+    label_.Invalidate();
+}
 
 void TMarkupLabelControl::Paint(Canvas& canvas) { label_.Paint(canvas); }
 void TMarkupLabelControl::MouseMove(TPoint point) { label_.MouseMove(point); }

@@ -27,6 +27,7 @@ public:
 
 protected:
     void BoundsChanged() override;
+    void FontChanged() override;
 
 private:
     void InvalidateRect(const TRect& rect) override;

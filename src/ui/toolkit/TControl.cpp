@@ -2,6 +2,8 @@
 
 #include "base/Exception.h"
 #include "ui/toolkit/DesignValues.h"
+#include "ui/toolkit/Scaling.h"
+#include "ui/toolkit/TApplication.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TWinControl.h"
 
@@ -10,7 +12,14 @@ namespace brenvik {
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
+    TApplication::Instance().ControlDestroyed(this);
     if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetMouseInControl(bool inside) {
+    if (inside == mouseInControl_) return;
+    mouseInControl_ = inside;
+    MouseInControlChanged();
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -18,6 +27,17 @@ void TControl::SetParent(TWinControl* parent) {
     if (parent_) parent_->RemoveControl(this);
     parent_ = parent;
     if (parent_) parent_->InsertControl(this);
+    if (parent_ && ParentFont && parent_->Font() != font_) {
+        font_ = parent_->Font();
+        FontChanged();
+    }
+}
+
+void TControl::SetFont(const TFontSpec& font) {
+    ParentFont = false;
+    if (font == font_) return;
+    font_ = font;
+    FontChanged();
 }
 
 void TControl::SetBounds(const TRect& bounds) {
@@ -74,7 +94,7 @@ void TControl::Click() {
 void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {
     const std::string& value = property.Value;
     if (property.Name == "Bounds") {
-        SetBounds(ParseBounds(value));
+        SetBounds(ScaleToScreen(ParseBounds(value)));
     } else if (property.Name == "Align") {
         SetAlign(ParseAlign(value));
     } else if (property.Name == "Anchors") {
@@ -91,10 +111,28 @@ void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {
         Color = ParseColor(value);
     } else if (property.Name == "Cursor") {
         Cursor = value == "crHandPoint" ? 32649 : 0;  // IDC_HAND
+    } else if (property.Name == "FontName") {
+        TFontSpec font = font_;
+        font.Name = value;
+        SetFont(font);
+    } else if (property.Name == "FontHeight") {  // pixels at 96 per inch; the canvas scales them
+        TFontSpec font = font_;
+        font.Height = ParseInt(value);
+        SetFont(font);
+    } else if (property.Name == "FontStyle") {
+        TFontSpec font = font_;
+        font.Style = value == "fsBold" ? unsigned{fsBold} : 0u;
+        SetFont(font);
+    } else if (property.Name == "ParentFont") {
+        ParentFont = ParseBool(value);
+        if (ParentFont && parent_) {
+            SetFont(parent_->Font());
+            ParentFont = true;
+        }
     } else if (property.Name == "OnClick") {
         OnClick = form.HandlerNamed(value);
     } else {
-        throw Exception(Name + ": unknown property " + property.Name);
+        TComponent::ApplyProperty(property, form);
     }
 }
 
