@@ -63,6 +63,11 @@ write_settings() {
     done
     printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
     printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
+    # MS Sans Serif with the Central European glyphs, for 96 and 120 per inch,
+    # as a Polish system has it: Wine links only its code page's version.
+    printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n'
+    printf '"MS Sans Serif 8,10,12,14,18,24 (Central European)"="sserifee.fon"\r\n'
+    printf '"MS Sans Serif 8,10,12,14,18,24 (Central European, 120)"="sseriffe.fon"\r\n'
   } >"$reg"
   run_wine regedit /S "$(run_wine winepath -w "$reg")"
 }

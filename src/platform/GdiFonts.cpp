@@ -42,12 +42,15 @@ std::string InstalledFaceOr(const std::string& name) {
     return known[name] = FaceInstalled(WideFromCp1250(name)) ? name : DialogFace();
 }
 
+// The program's texts are Windows-1250: asking for that character set keeps
+// a face's Central European glyphs (MS Sans Serif is a separate font file
+// for them) whatever the system's code page.
 HFONT CreateFontFor(const TFontSpec& font, int pixelsPerInch) {
     int height = font.Height ? -MulDiv(std::abs(font.Height), pixelsPerInch, 96)
                              : -MulDiv(font.Size, pixelsPerInch, 72);
     return CreateFontW(height, 0, font.Orientation, font.Orientation, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL,
                        (font.Style & fsItalic) != 0, (font.Style & fsUnderline) != 0, (font.Style & fsStrikeOut) != 0,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       EASTEUROPE_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, WideFromCp1250(InstalledFaceOr(font.Name)).c_str());
 }
 

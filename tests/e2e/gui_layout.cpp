@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "PrefixFiles.h"
 #include "WineSession.h"
 
 namespace brenvik::e2e {
@@ -33,9 +34,11 @@ OwnPrefix::OwnPrefix()
     std::filesystem::copy(WineSession::Get().Prefix() / "drive_c/windows/Fonts", path_ / "drive_c/windows/Fonts",
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     RunWineServer(path_, "-p");
-    WineSession::Get().ImportRegistry(
-        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n\"ShowCrashDialog\"=dword:00000000\r\n\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n\"Managed\"=\"N\"\r\n\r\n");
+    // The session's own settings: no crash dialog, unmanaged windows, its fonts and ports.
+    int imported = -1;
+    RunToEnd("regedit", {"/S", WindowsPath(WineSession::Get().SettingsFile())},
+             std::chrono::seconds(30), &imported);
+    if (imported != 0) throw std::runtime_error("the session's settings could not be imported");
 }
 
 OwnPrefix::~OwnPrefix() {
