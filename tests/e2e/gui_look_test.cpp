@@ -27,14 +27,18 @@ bool Inside(const Rect& inner, const Rect& outer) {
            inner.bottom <= outer.bottom;
 }
 
+void ExpectFits(const std::string& name, const TextBox& box) {
+    EXPECT_LE(box.width, box.room.right - box.room.left) << name << " is cut at the side";
+    EXPECT_LE(box.height, box.room.bottom - box.room.top) << name << " is cut at the bottom";
+}
+
 void ExpectTextsFit(const TextLayout& layout) {
     // The title band's description, the labels, the check boxes, the buttons, the edits.
     for (const char* name : {"lbEditDescription", "Label1", "Label2", "deRefresh", "deCut", "deIgnore",
-                             "cbShowHints", "BtnHelp", "BtnClose", "BtnCancel", "deCodeLen", "edtComPort"})
+                             "cbShowHints", "BtnHelp", "BtnClose", "BtnCancel", "deCodeLen", "edtComPort", "lbHint"})
         EXPECT_TRUE(layout.texts.count(name)) << name << " reports no text";
     for (const auto& [name, box] : layout.texts) {
-        EXPECT_LE(box.width, box.room.right - box.room.left) << name << " is cut at the side";
-        EXPECT_LE(box.height, box.room.bottom - box.room.top) << name << " is cut at the bottom";
+        ExpectFits(name, box);
         const Rect& bounds = layout.controls.at(name);
         EXPECT_TRUE(Inside(box.room, bounds)) << name << "'s text room leaves the control";
         const std::string& parent = layout.parents.at(name);
@@ -64,6 +68,13 @@ TEST(GuiLook, TheDesignScalesAndEveryTextFitsAt96_120And144Dpi) {
         EXPECT_EQ(layout.controls.at("FlatPanel1").left, Scaled(4, dpi));
         EXPECT_EQ(layout.controls.at("FlatPanel1").right, Scaled(404, dpi));
         ExpectTextsFit(layout);
+        // The longest hints in the hint panel: the Ignore option's and the Help button's.
+        for (const char* control : {"deIgnore", "BtnHelp"}) {
+            SCOPED_TRACE(std::string("hint of ") + control);
+            const Rect& r = layout.controls.at(control);
+            HoverAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            ExpectFits("lbHint", ReadTextLayout().texts.at("lbHint"));
+        }
 
         EXPECT_EQ(state.style & (kMinimizeBox | kMaximizeBox | kThickFrame), 0u) << std::hex << state.style;
         EXPECT_NE(state.exStyle & kDialogModalFrame, 0u) << std::hex << state.exStyle;

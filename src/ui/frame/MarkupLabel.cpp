@@ -201,6 +201,13 @@ void TMarkupLabel::Paint(Canvas& canvas) {
     SetBounds(bounds);
 }
 
+std::pair<TRect, TSize> TMarkupLabel::MeasureText(Canvas& canvas) {
+    canvas.SetFont(Font);
+    TRect rect = TextRect();
+    MarkupResult result = DrawMarkup(canvas, text_, rect, Sources(), Options({-1, -1}, true));
+    return {rect, {result.MaxLineWidth, result.TextHeight}};
+}
+
 std::string TMarkupLabel::AnchorAt(TPoint point, TRect& anchorRect) {
     Canvas& canvas = Host().MeasureCanvas();
     TFontSpec saved = canvas.Font();

@@ -38,6 +38,11 @@ void TMarkupLabelControl::FontChanged() {
 }
 
 void TMarkupLabelControl::Paint(Canvas& canvas) { label_.Paint(canvas); }
+
+std::optional<TextRoom> TMarkupLabelControl::MeasureText(Canvas& canvas) {
+    auto [room, needed] = label_.MeasureText(canvas);
+    return TextRoom{room, needed};
+}
 void TMarkupLabelControl::MouseMove(TPoint point) { label_.MouseMove(point); }
 void TMarkupLabelControl::MouseLeave() { label_.MouseLeave(); }
 

@@ -1,6 +1,5 @@
 #include "ui/style/TFlatButton.h"
 
-#include "platform/Cp1250.h"
 #include "platform/GdiCanvas.h"
 #include "ui/style/AcceleratorText.h"
 #include "ui/toolkit/DesignValues.h"

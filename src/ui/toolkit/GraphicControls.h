@@ -4,8 +4,6 @@
 
 #include "ui/toolkit/TControl.h"
 
-#include <optional>
-
 namespace brenvik {
 
 // Window-less controls: they paint on their parent, in their own coordinates.
