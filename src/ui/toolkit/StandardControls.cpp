@@ -110,7 +110,7 @@ void TCheckBox::PaintFlat(Canvas& canvas) {
     canvas.SetPen(BorderColor(), 1);
     canvas.Rectangle(layout.Box);
     TColor ink = Enabled() ? clWindowText : clBtnShadow;
-    if (checked_) {
+    if (SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED) {
         // A tick drawn in the box's own scale: from the left middle down, then up to the right.
         auto at = [&](int x, int y) {
             return TPoint{layout.Box.Left + MulDiv(x, layout.Box.Width(), kCheckBoxSize),

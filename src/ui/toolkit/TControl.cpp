@@ -27,10 +27,13 @@ void TControl::SetParent(TWinControl* parent) {
     if (parent_) parent_->RemoveControl(this);
     parent_ = parent;
     if (parent_) parent_->InsertControl(this);
-    if (parent_ && ParentFont && parent_->Font() != font_) {
-        font_ = parent_->Font();
-        FontChanged();
-    }
+    FollowParentFont();
+}
+
+void TControl::FollowParentFont() {
+    if (!ParentFont || !parent_ || parent_->Font() == font_) return;
+    font_ = parent_->Font();
+    FontChanged();
 }
 
 void TControl::SetFont(const TFontSpec& font) {
@@ -125,10 +128,7 @@ void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {
         SetFont(font);
     } else if (property.Name == "ParentFont") {
         ParentFont = ParseBool(value);
-        if (ParentFont && parent_) {
-            SetFont(parent_->Font());
-            ParentFont = true;
-        }
+        FollowParentFont();
     } else if (property.Name == "OnClick") {
         OnClick = form.HandlerNamed(value);
     } else {

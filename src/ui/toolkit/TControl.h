@@ -58,6 +58,8 @@ public:
     const TFontSpec& Font() const { return font_; }
     void SetFont(const TFontSpec& font);
     bool ParentFont = true;
+    // With ParentFont, takes the parent's font now.
+    void FollowParentFont();
     int Cursor = 0;  // a system cursor id (IDC_…); 0 keeps the window's arrow
     TNotifyEvent OnClick;
 

@@ -166,11 +166,7 @@ void TWinControl::BoundsChanged() {
 void TWinControl::FontChanged() {
     TControl::FontChanged();
     if (handle_ && subclassed_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(ScreenFont(Font())), TRUE);
-    for (TControl* child : controls_)
-        if (child->ParentFont) {
-            child->SetFont(Font());
-            child->ParentFont = true;
-        }
+    for (TControl* child : controls_) child->FollowParentFont();
 }
 
 void TWinControl::SetVisible(bool visible) {
