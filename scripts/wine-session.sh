@@ -67,6 +67,11 @@ write_settings() {
     # Without a window manager no one speaks the take-focus protocol: a window
     # is activated when X gives it the keyboard (xdotool windowfocus).
     printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"UseTakeFocus"="N"\r\n'
+    # MS Sans Serif with the Central European glyphs, for 96 and 120 per inch,
+    # as a Polish system has it: Wine links only its code page's version.
+    printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n'
+    printf '"MS Sans Serif 8,10,12,14,18,24 (Central European)"="sserifee.fon"\r\n'
+    printf '"MS Sans Serif 8,10,12,14,18,24 (Central European, 120)"="sseriffe.fon"\r\n'
   } >"$reg"
   run_wine regedit /S "$(run_wine winepath -w "$reg")"
 }

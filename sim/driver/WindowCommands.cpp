@@ -10,9 +10,18 @@ namespace {
 
 constexpr DWORD kHintSettleMs = 300;
 
-// The hint panel is the main window's only 38-pixel-high child: found by its
-// size, since the panel has neither text nor an id to look for.
+// The hint panel is the main window's only child 38 design pixels high (the
+// window scales its design with the screen's DPI): found by its size, since
+// the panel has neither text nor an id to look for.
 constexpr LONG kHintPanelHeight = 38;
+
+LONG HintPanelHeight()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return MulDiv(kHintPanelHeight, dpi, 96);
+}
 
 struct HintPanelSearch {
     HWND main;
@@ -24,7 +33,7 @@ BOOL CALLBACK MatchHintPanel(HWND hwnd, LPARAM param)
     auto* search = reinterpret_cast<HintPanelSearch*>(param);
     RECT r{};
     GetWindowRect(hwnd, &r);
-    if (GetParent(hwnd) == search->main && IsWindowVisible(hwnd) && r.bottom - r.top == kHintPanelHeight) {
+    if (GetParent(hwnd) == search->main && IsWindowVisible(hwnd) && r.bottom - r.top == HintPanelHeight()) {
         search->found = hwnd;
         return FALSE;
     }
@@ -160,6 +169,10 @@ void PrintState(const Options& opt)
     PrintLine("visible " + Flag(IsWindowVisible(main)));
     PrintRect("window ", window);
     PrintLine("client " + std::to_string(client.right) + " " + std::to_string(client.bottom));
+    char styles[40];
+    std::snprintf(styles, sizeof styles, "style %08lx %08lx", static_cast<unsigned long>(GetWindowLongW(main, GWL_STYLE)),
+                  static_cast<unsigned long>(GetWindowLongW(main, GWL_EXSTYLE)));
+    PrintLine(styles);
     const RECT hint = HintPanelArea(main);
     if (hint.bottom > hint.top) {
         PrintRect("hint-panel ", hint);

@@ -3,7 +3,7 @@
 // usage: brenvik-driver [--class CLASS] [--button CAPTION] [--timeout-ms N] [--settle-ms N] COMMAND
 //   wait-window | import | caption | close | close-class CLASS
 //   state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION
-//   popup | tooltips | follow-import | dialog BUTTON-ID
+//   popup | tooltips | follow-import | dialog BUTTON-ID | text-layout
 // Coordinates are in the main window's client area.
 // Results go to stdout as UTF-8 lines; failures to stderr with a non-zero exit code.
 
@@ -19,6 +19,7 @@
 
 #include "DriverBasics.h"
 #include "ImportCommands.h"
+#include "LayoutCommands.h"
 #include "UiLookup.h"
 #include "WindowCommands.h"
 
@@ -70,7 +71,7 @@ int main()
                      "COMMAND\n"
                      "  wait-window | import | caption | close | close-class CLASS\n"
                      "  state | controls | focus | ink X Y W H | click CAPTION | hover X Y | hover-button CAPTION\n"
-                     "  popup | tooltips | follow-import | dialog BUTTON-ID\n");
+                     "  popup | tooltips | follow-import | dialog BUTTON-ID | text-layout\n");
         return 2;
     }
     const std::wstring& command = opt.command[0];
@@ -109,6 +110,8 @@ int main()
         PrintPopup(opt);
     } else if (command == L"follow-import") {
         FollowImportStartedElsewhere(opt);
+    } else if (command == L"text-layout") {
+        PrintTextLayout(opt);
     } else {
         Fail("unknown command " + ToUtf8(command));
     }

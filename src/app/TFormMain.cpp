@@ -16,6 +16,7 @@
 #include "ui/style/TFlatPanel.h"
 #include "ui/style/TImageList.h"
 #include "ui/toolkit/GraphicControls.h"
+#include "ui/toolkit/Scaling.h"
 #include "ui/toolkit/StandardControls.h"
 #include "ui/toolkit/TApplication.h"
 #include "ui/toolkit/TPopupMenu.h"
@@ -61,11 +62,14 @@ const FormDesign& MainDesign() {
          {{"Bounds", "316,10,80,23"}, {"Caption", "&Zamknij"}, {"OnClick", "BtnCancelClick"},
           {"Hint", "Przycisk <b>Zamknij</b> powoduje zamkni\xea"
                    "cie tego okna dialogowego."}}},
+        {"", "cbShowHints", "", {{"StyleController", "EditStyleController1"}}},
+        {"TEditStyleController", "EditStyleController1", "",
+         {{"BorderColor", "clBtnShadow"}, {"HotColor", "clHighlight"}, {"HotTrack", "True"}}},
         {"TFlatPanel", "FlatPanel1", "", {{"Bounds", "4,68,400,141"}, {"Color", "14278369"}, {"TabOrder", "3"}}},
         {"TLabel", "Label1", "FlatPanel1", {{"Bounds", "24,19,49,13"}, {"Caption", "Port &COM:"}}},
-        {"TPickList", "edtComPort", "FlatPanel1", {{"Bounds", "112,16,209,21"}, {"TabOrder", "4"}}},
+        {"TPickList", "edtComPort", "FlatPanel1", {{"StyleController", "EditStyleController1"}, {"Bounds", "112,16,209,21"}, {"TabOrder", "4"}}},
         {"TCheckBox", "deRefresh", "FlatPanel1",
-         {{"Bounds", "112,40,169,21"}, {"Caption", "&Steruj od\x9cwie\xbf"
+         {{"StyleController", "EditStyleController1"}, {"Bounds", "112,40,169,21"}, {"Caption", "&Steruj od\x9cwie\xbf"
                                                    "aniem"},
           {"TabOrder", "0"}, {"OnChange", "deCutChange"},
           {"Hint", "|Funkcja <b>Steruj od\x9cwie\xbf"
@@ -73,13 +77,13 @@ const FormDesign& MainDesign() {
                    "cza od\x9cwie\xbf"
                    "anie listy wyrob\xf3w podczas skanowania."}}},
         {"TCheckBox", "deCut", "FlatPanel1",
-         {{"Bounds", "112,64,169,21"}, {"Caption", "Ucinaj &ko\xf1"
+         {{"StyleController", "EditStyleController1"}, {"Bounds", "112,64,169,21"}, {"Caption", "Ucinaj &ko\xf1"
                                                   "c\xf3wki"},
           {"TabOrder", "1"}, {"OnChange", "deCutChange"},
           {"Hint", "|Funkcja <b>Ucinaj ko\xf1"
                    "c\xf3wki</b> odpowiednio formatuje dane dla systemu Veltra II."}}},
         {"TCheckBox", "deIgnore", "FlatPanel1",
-         {{"Bounds", "112,88,169,21"}, {"Caption", "I&gnoruj niepe\xb3ne"}, {"TabOrder", "3"},
+         {{"StyleController", "EditStyleController1"}, {"Bounds", "112,88,169,21"}, {"Caption", "I&gnoruj niepe\xb3ne"}, {"TabOrder", "3"},
           {"OnChange", "deCutChange"},
           {"Hint", "|Funkcja <b>Ignoruj niepe\xb3ne</b> spowoduje, \xbf"
                    "e program b\xea"
@@ -88,7 +92,7 @@ const FormDesign& MainDesign() {
         {"TLabel", "Label2", "FlatPanel1",
          {{"Bounds", "24,115,71,13"}, {"Caption", "&D\xb3ugo\x9c\xe6 kodu:"}, {"FocusControl", "deCodeLen"}}},
         {"TSpinEdit", "deCodeLen", "FlatPanel1",
-         {{"Bounds", "112,112,41,21"}, {"MinValue", "10"}, {"MaxValue", "100"}, {"Value", "10"}, {"TabOrder", "2"},
+         {{"StyleController", "EditStyleController1"}, {"Bounds", "112,112,41,21"}, {"MinValue", "10"}, {"MaxValue", "100"}, {"Value", "10"}, {"TabOrder", "2"},
           {"Hint", "|<b>D\xb3ugo\x9c\xe6 kodu</b> okre\x9cla do jakiej d\xb3ugo\x9c"
                    "ci ma by\xe6 \"uci\xeaty\" importowany kod kreskowy."}}},
     };
@@ -148,7 +152,7 @@ void TFormMain4D643DD6BD8E447C9291EEDF0A10BE65::CreateTrayAndMenu() {
                      reinterpret_cast<LPARAM>(ProgramIcon(GetSystemMetrics(SM_CXICON))));
     }
     // The title band shows the program's picture.
-    Control<TImage>("ImageClass").SetPicture(ProgramIcon(32));
+    Control<TImage>("ImageClass").SetPicture(ProgramIcon(ScaleToScreen(32)));
     trayIcon_->SetPopupMenu(popupMenu_);
     trayIcon_->OnDblClick = [this](TObject* sender) { TrayIcon1DblClick(sender); };
     trayIcon_->Loaded();

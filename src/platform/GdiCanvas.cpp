@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Cp1250.h"
+#include "platform/GdiFonts.h"
 
 namespace brenvik {
 namespace {
@@ -49,7 +50,7 @@ void GdiCanvas::SetOrigin(TPoint origin) {
 namespace {
 
 bool SameFace(const TFontSpec& a, const TFontSpec& b) {
-    return a.Size == b.Size && a.Style == b.Style && a.Orientation == b.Orientation && a.Name == b.Name;
+    return a.Size == b.Size && a.Height == b.Height && a.Style == b.Style && a.Orientation == b.Orientation && a.Name == b.Name;
 }
 
 }  // namespace
@@ -62,11 +63,7 @@ GdiCanvas::CachedFont& GdiCanvas::CurrentFont() {
             return fonts_[i];
         }
     }
-    HFONT handle = CreateFontW(-MulDiv(font_.Size, PixelsPerInch(), 72), 0, font_.Orientation, font_.Orientation,
-                               (font_.Style & fsBold) ? FW_BOLD : FW_NORMAL, (font_.Style & fsItalic) != 0,
-                               (font_.Style & fsUnderline) != 0, (font_.Style & fsStrikeOut) != 0, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                               WideFromCp1250(font_.Name).c_str());
+    HFONT handle = CreateFontFor(font_, PixelsPerInch());
     fonts_.push_back({font_, handle, {}});
     current_ = fonts_.size() - 1;
     return fonts_.back();

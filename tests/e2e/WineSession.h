@@ -18,6 +18,8 @@ public:
     std::filesystem::path Program(const std::string& name) const { return binDir_ / name; }
     std::filesystem::path PortLink(int number) const { return portsDir_ / ("com" + std::to_string(number)); }
     std::filesystem::path Scratch(const std::string& name) const;
+    // The settings scripts/wine-session.sh gave the session's prefix.
+    std::filesystem::path SettingsFile() const { return portsDir_.parent_path() / "session.reg"; }
     // Imports REGEDIT4 text into the prefix's registry.
     void ImportRegistry(const std::string& regText) const;
     // Where Wine's device mapping sends COMn; empty when unmapped.

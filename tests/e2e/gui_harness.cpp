@@ -125,6 +125,10 @@ WindowState ReadWindowState(std::chrono::milliseconds settle) {
             state.clientLeft = std::stoi(words.at(1));
             state.clientTop = std::stoi(words.at(2));
         }
+        if (words[0] == "style") {
+            state.style = std::stoul(words.at(1), nullptr, 16);
+            state.exStyle = std::stoul(words.at(2), nullptr, 16);
+        }
         if (words[0] == "shown") state.shown.push_back(words.at(1));
     }
     return state;

@@ -20,6 +20,7 @@ struct WindowState {
     bool visible = false;
     Rect window;                       // screen coordinates, frame included
     int clientWidth = 0, clientHeight = 0;
+    unsigned long style = 0, exStyle = 0;  // the window's GWL_STYLE and GWL_EXSTYLE
     std::optional<Rect> hintPanel;     // client coordinates, while shown
     std::string hintText;              // the hint panel's text without its markup, while shown
     std::string description;           // the title band's text

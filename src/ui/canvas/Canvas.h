@@ -21,6 +21,10 @@ struct TFontSpec {
     unsigned Style = 0;
     TColor Color = clBlack;
     int Orientation = 0;  // escapement and orientation, tenths of a degree
+    // Character height in pixels at 96 per inch, as designs store it; when
+    // set it decides the size instead of Size. Both grow with the surface's
+    // pixels per inch.
+    int Height = 0;
     bool operator==(const TFontSpec&) const = default;
 };
 

@@ -31,6 +31,8 @@ constexpr TColor SystemColor(int index) { return clSystemColor + static_cast<TCo
 constexpr bool IsSystemColor(TColor color) { return (color & clSystemColor) != 0; }
 constexpr int SystemColorIndex(TColor color) { return static_cast<int>(color & 0xFF); }
 
+constexpr TColor clWindow = SystemColor(5);
+constexpr TColor clWindowText = SystemColor(8);
 constexpr TColor clHighlight = SystemColor(13);
 constexpr TColor clHighlightText = SystemColor(14);
 constexpr TColor clBtnFace = SystemColor(15);

@@ -202,6 +202,21 @@ void TMarkupLabel::Paint(Canvas& canvas) {
     SetBounds(bounds);
 }
 
+TRect TMarkupLabel::TextRect() const {
+    // Where Paint puts the text: inside each frame ring it draws, inset once more.
+    int frames = borderWidth_;
+    if (bevelOuter_ != TBevelCut::bvNone) frames += bevelWidth_;
+    if (bevelInner_ != TBevelCut::bvNone) frames += bevelWidth_;
+    return Inset(ClientRect().Inflated(-frames));
+}
+
+std::pair<TRect, TSize> TMarkupLabel::MeasureText(Canvas& canvas) {
+    canvas.SetFont(Font);
+    TRect rect = TextRect();
+    MarkupResult result = DrawMarkup(canvas, text_, rect, Sources(), Options({-1, -1}, true));
+    return {rect, {result.MaxLineWidth, result.TextHeight}};
+}
+
 std::string TMarkupLabel::AnchorAt(TPoint point, TRect& anchorRect) {
     Canvas& canvas = Host().MeasureCanvas();
     TFontSpec saved = canvas.Font();

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "ui/canvas/ImageList.h"
 #include "ui/frame/MarkupPictureCache.h"
@@ -63,6 +64,9 @@ public:
     // rectangle; the anchor becomes the hovered one.
     std::string AnchorAt(TPoint point, TRect& anchorRect);
     int HoveredAnchor() const { return hoveredAnchor_; }
+    // The rectangle the text is laid out in and the size the text takes
+    // there (its widest line, its lines' height), as Paint lays it out.
+    std::pair<TRect, TSize> MeasureText(Canvas& canvas);
 
     void Paint(Canvas& canvas) override;
     void MouseMove(TPoint point) override;
@@ -75,6 +79,7 @@ private:
     void ImageListDestroyed(ImageList&) override { images_ = nullptr; }
     void PictureStoreDestroyed(TPictureStore&) override { pictureStore_ = nullptr; }
     TRect Inset(TRect rect) const;
+    TRect TextRect() const;
     MarkupSources Sources() { return {pictureStore_, &cache_, images_, icons_}; }
     MarkupOptions Options(TPoint point, bool measureOnly) const;
     void AlignVertically(Canvas& canvas, TRect& rect, TPoint point);

@@ -6,6 +6,7 @@
 #include "ui/frame/TThreadAlphaBlend.h"
 #include "ui/style/StyleControls.h"
 #include "ui/toolkit/Hints.h"
+#include "ui/toolkit/Scaling.h"
 #include "ui/toolkit/StandardControls.h"
 #include "ui/toolkit/TApplication.h"
 #include "ui/toolkit/TRegistryIniFile.h"
@@ -23,14 +24,16 @@ using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
 const FormDesign& TFormA::Design() {
     static const FormDesign design = {
-        {"form", "FormA", "", {{"ClientSize", "522,359"}, {"Position", "poOwnerFormCenter"}, {"Caption", "FormA"},
+        {"form", "FormA", "", {{"ClientSize", "522,359"}, {"BorderStyle", "bsDialog"}, {"Position", "poOwnerFormCenter"},
+                               {"FontName", "MS Sans Serif"}, {"FontHeight", "-11"}, {"Caption", "FormA"},
                                {"AlphaBlend", "True"}, {"AlphaBlendValue", "0"}, {"OnShow", "FormShow"},
                                {"OnHide", "FormHide"}, {"OnClose", "FormClose"}}},
         {"TPanel", "PTitle", "", {{"Bounds", "0,0,522,62"}, {"Align", "alTop"}, {"Color", "clWindow"},
                                   {"TabOrder", "0"}}},
         {"TLabel", "lbEditName", "PTitle", {{"Bounds", "9,9,54,13"}, {"Caption", "lbEditName"}}},
         {"TLabel", "lbEditDescription", "PTitle", {{"Bounds", "27,27,430,26"}, {"Anchors", "akLeft,akTop,akRight"},
-                                                   {"WordWrap", "True"}, {"Caption", "lbEditDescription"}}},
+                                                   {"AutoSize", "False"}, {"WordWrap", "True"},
+                                                   {"Caption", "lbEditDescription"}}},
         {"TShape", "ShapeImage", "PTitle", {{"Bounds", "468,9,46,46"}, {"Anchors", "akTop,akRight"},
                                             {"BrushColor", "clBtnFace"}, {"PenColor", "clBtnShadow"},
                                             {"PenWidth", "3"}}},
@@ -158,7 +161,7 @@ void TFormA::cbShowHintsChange(TObject*) {
     TControl& bottom = Part("bvBottom");
     bool shown = dynamic_cast<TCheckBox&>(Part("cbShowHints")).Checked();
     panel.SetTop(bottom.Top() - 1);
-    int change = panel.Height() - kHintPanelSlack;
+    int change = panel.Height() - ScaleToScreen(kHintPanelSlack);
     SetBounds({Left(), Top(), BoundsRect().Right, Top() + Height() + (shown ? change : -change)});
     panel.SetVisible(shown);
     panel.SetTop(bottom.Top() - 1);

@@ -1,7 +1,10 @@
 #include "ui/frame/TMarkupLabelControl.h"
 
+#include <cstdlib>
+
 #include "platform/ShellOpen.h"
 #include "ui/toolkit/DesignValues.h"
+#include "ui/toolkit/Scaling.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TWinControl.h"
 
@@ -24,7 +27,22 @@ TMarkupLabelControl::~TMarkupLabelControl() {
 
 void TMarkupLabelControl::BoundsChanged() { label_.SetBounds(BoundsRect()); }
 
+// Markup sizes fonts in points ("<FONT SIZE>"): a design's pixel height
+// becomes the point size it has at 96 per inch.
+void TMarkupLabelControl::FontChanged() {
+    TFontSpec font = Font();
+    if (font.Height) font.Size = MulDiv(std::abs(font.Height), 72, kDesignPixelsPerInch);
+    font.Height = 0;
+    label_.Font = font;
+    label_.Invalidate();
+}
+
 void TMarkupLabelControl::Paint(Canvas& canvas) { label_.Paint(canvas); }
+
+std::optional<TextRoom> TMarkupLabelControl::MeasureText(Canvas& canvas) {
+    auto [room, needed] = label_.MeasureText(canvas);
+    return TextRoom{room, needed};
+}
 void TMarkupLabelControl::MouseMove(TPoint point) { label_.MouseMove(point); }
 void TMarkupLabelControl::MouseLeave() { label_.MouseLeave(); }
 

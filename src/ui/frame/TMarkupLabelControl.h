@@ -20,6 +20,7 @@ public:
     void SetMarkupText(const std::string& text) { label_.SetMarkupText(text); }
 
     void Paint(Canvas& canvas) override;
+    std::optional<TextRoom> MeasureText(Canvas& canvas) override;
     void MouseMove(TPoint point) override;
     void MouseLeave() override;
     void Click() override;
@@ -27,6 +28,7 @@ public:
 
 protected:
     void BoundsChanged() override;
+    void FontChanged() override;
 
 private:
     void InvalidateRect(const TRect& rect) override;

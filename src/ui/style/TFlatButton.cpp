@@ -1,40 +1,16 @@
 #include "ui/style/TFlatButton.h"
 
-#include <map>
-
-#include "platform/Cp1250.h"
 #include "platform/GdiCanvas.h"
 #include "ui/style/AcceleratorText.h"
 #include "ui/toolkit/DesignValues.h"
+#include "ui/toolkit/Scaling.h"
 
 namespace brenvik {
 namespace {
 
 const char kButtonFace[] = "Arial Unicode MS";
-const char kFallbackFace[] = "Tahoma";
+constexpr int kFocusInset = 3;
 constexpr TColor kHotCaptionWithoutBorder = RGBColor(255, 223, 127);
-
-int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-// The button face is not installed everywhere; asking for it anyway would
-// let the system pick an arbitrary substitute.
-bool FaceInstalled(const std::string& name) {
-    static std::map<std::string, bool> known;
-    auto it = known.find(name);
-    if (it != known.end()) return it->second;
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    std::wstring face = WideFromCp1250(name).substr(0, LF_FACESIZE - 1);
-    std::copy(face.begin(), face.end(), query.lfFaceName);
-    bool found = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return known[name] = found;
-}
 
 void Frame(Canvas& canvas, const TRect& rect, TColor color) {
     canvas.SetBrushColor(clNone);
@@ -45,8 +21,10 @@ void Frame(Canvas& canvas, const TRect& rect, TColor color) {
 }  // namespace
 
 TFlatButton::TFlatButton(TComponent* owner) : TWinControl(owner) {
-    Font.Name = kButtonFace;
-    SetBounds({0, 0, 80, 23});
+    TFontSpec font = Font();
+    font.Name = kButtonFace;
+    SetFont(font);
+    SetBounds(ScaleToScreen(TRect{0, 0, 80, 23}));
 }
 
 void TFlatButton::SetParent(TWinControl* parent) {
@@ -85,10 +63,6 @@ void TFlatButton::ApplyProperty(const DesignProperty& property, TForm& form) {
     const std::string& value = property.Value;
     if (property.Name == "ModalResult")
         ModalResult = ParseInt(value);
-    else if (property.Name == "FontName")
-        Font.Name = value;
-    else if (property.Name == "FontHeight")  // pixels at 96 per inch, as designs store them
-        Font.Size = MulDiv(std::abs(ParseInt(value)), 72, 96);
     else if (property.Name == "ColorFocused")
         ColorFocused = ParseColor(value);
     else if (property.Name == "ColorDown")
@@ -285,13 +259,12 @@ void TFlatButton::Render(Canvas& canvas) {
         break;
     }
     if (focused_ && !DisableBorder) {
-        Frame(canvas, client.Inflated(-3), ColorBorder);
+        Frame(canvas, client.Inflated(-kFocusInset), ColorBorder);
         Frame(canvas, client, ColorShadow);
         Frame(canvas, client.Inflated(-1), ColorShadow);
     }
 
-    TFontSpec font = Font;
-    if (!FaceInstalled(font.Name)) font.Name = kFallbackFace;
+    TFontSpec font = Font();
     if (state_ == TFlatButtonState::Disabled)
         font.Color = clBtnShadow;
     else if (hot_ && DisableBorder)
@@ -302,6 +275,13 @@ void TFlatButton::Render(Canvas& canvas) {
     TSize extent = canvas.TextExtent(WithoutAccelerator(caption));
     int left = (size.Width - extent.Width) / 2, top = (size.Height - extent.Height) / 2;
     canvas.DrawText(caption, {left, top, left + extent.Width + 1, top + extent.Height}, tfSingleLine);
+}
+
+// The caption is centred; it must stay inside the focus outline.
+std::optional<TextRoom> TFlatButton::MeasureText(Canvas& canvas) {
+    canvas.SetFont(Font());
+    TSize size = ClientSize();
+    return TextRoom{TRect{0, 0, size.Width, size.Height}.Inflated(-kFocusInset), canvas.TextExtent(WithoutAccelerator(Caption()))};
 }
 
 }  // namespace brenvik

@@ -15,7 +15,6 @@ class TFlatButton : public TWinControl {
 public:
     explicit TFlatButton(TComponent* owner);
 
-    TFontSpec Font;
     TColor ColorFocused = RGBColor(235, 234, 225);
     TColor ColorDown = RGBColor(217, 214, 197);
     TColor ColorBorder = RGBColor(160, 150, 131);
@@ -34,6 +33,7 @@ public:
     void Click() override;
     // Paints the whole client area on the canvas, as it would show now.
     void Render(Canvas& canvas);
+    std::optional<TextRoom> MeasureText(Canvas& canvas) override;
 
     void SetParent(TWinControl* parent) override;
     void SetCaption(const std::string& caption) override;

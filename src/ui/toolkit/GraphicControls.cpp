@@ -1,7 +1,10 @@
 #include "ui/toolkit/GraphicControls.h"
 
+#include <algorithm>
+
 #include "base/Exception.h"
 #include "platform/GdiCanvas.h"
+#include "ui/style/AcceleratorText.h"
 #include "ui/toolkit/DesignValues.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TextWrap.h"
@@ -15,18 +18,26 @@ void RegisterGraphicControls() {
     TForm::RegisterKind("TImage", [](TComponent* owner) { return new TImage(owner); });
 }
 
+std::vector<std::pair<std::string, int>> TLabel::Lines(Canvas& canvas) const {
+    std::vector<std::string> texts = {Caption()};
+    if (WordWrap) texts = WrapText(Caption(), Width(), [&](const std::string& text) { return canvas.TextExtent(text).Width; });
+    std::vector<std::pair<std::string, int>> lines;
+    for (auto& text : texts) {
+        int height = canvas.TextExtent(text.empty() ? " " : text).Height;
+        lines.emplace_back(std::move(text), height);
+    }
+    return lines;
+}
+
 void TLabel::Paint(Canvas& canvas) {
-    TFontSpec font = Font;
+    TFontSpec font = Font();
     if (!Enabled()) font.Color = clBtnShadow;
     canvas.SetFont(font);
     canvas.SetBrushColor(Transparent ? clNone : Color);
     if (!Transparent) canvas.FillRect({0, 0, Width(), Height()});
     canvas.SetBrushColor(clNone);
-    std::vector<std::string> lines = {Caption()};
-    if (WordWrap) lines = WrapText(Caption(), Width(), [&](const std::string& text) { return canvas.TextExtent(text).Width; });
     int top = 0;
-    for (const auto& line : lines) {
-        int height = canvas.TextExtent(line.empty() ? " " : line).Height;
+    for (const auto& [line, height] : Lines(canvas)) {
         canvas.DrawText(line, {0, top, Width(), top + height}, tfSingleLine);
         top += height;
     }
@@ -48,6 +59,41 @@ bool TLabel::DialogChar(wchar_t key) {
     return true;
 }
 
+std::optional<TextRoom> TLabel::MeasureText(Canvas& canvas) {
+    canvas.SetFont(Font());
+    TSize needed;
+    for (const auto& [line, height] : Lines(canvas)) {
+        needed.Width = std::max(needed.Width, canvas.TextExtent(WithoutAccelerator(line)).Width);
+        needed.Height += height;
+    }
+    return TextRoom{{0, 0, Width(), Height()}, needed};
+}
+
+void TLabel::SetCaption(const std::string& caption) {
+    TControl::SetCaption(caption);
+    AdjustBounds();
+}
+
+void TLabel::FontChanged() {
+    TControl::FontChanged();
+    AdjustBounds();
+}
+
+void TLabel::AdjustBounds() {
+    if (!AutoSize) return;
+    HDC screen = GetDC(nullptr);
+    HDC measure = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    TSize needed;
+    {
+        GdiCanvas canvas(measure);
+        needed = MeasureText(canvas)->Needed;
+    }
+    DeleteDC(measure);
+    const TRect& r = BoundsRect();
+    SetBounds({r.Left, r.Top, WordWrap ? r.Right : r.Left + needed.Width, r.Top + needed.Height});
+}
+
 void TLabel::ApplyProperty(const DesignProperty& property, TForm& form) {
     if (property.Name == "FocusControl") {
         // The control may come later in the design.
@@ -56,16 +102,17 @@ void TLabel::ApplyProperty(const DesignProperty& property, TForm& form) {
             if (!control) throw Exception(Name + ": focus control " + name + " not found");
             SetFocusControl(control);
         });
-    } else if (property.Name == "WordWrap")
+    } else if (property.Name == "WordWrap") {
         WordWrap = ParseBool(property.Value);
-    else if (property.Name == "Transparent")
+        AdjustBounds();
+    } else if (property.Name == "AutoSize") {
+        AutoSize = ParseBool(property.Value);
+        AdjustBounds();
+    } else if (property.Name == "Transparent") {
         Transparent = ParseBool(property.Value);
-    else if (property.Name == "FontName")
-        Font.Name = property.Value;
-    else if (property.Name == "FontStyle")
-        Font.Style = property.Value == "fsBold" ? unsigned{fsBold} : 0u;
-    else
+    } else {
         TControl::ApplyProperty(property, form);
+    }
 }
 
 void TBevel::Paint(Canvas& canvas) {

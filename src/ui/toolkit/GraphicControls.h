@@ -8,24 +8,32 @@ namespace brenvik {
 
 // Window-less controls: they paint on their parent, in their own coordinates.
 
-// Text, optionally wrapped at spaces to the label's width. Its accelerator
-// puts the keyboard into its focus control.
+// Text, optionally wrapped at spaces to the label's width. With AutoSize
+// (the default) it takes the size its text needs in its font: the width of
+// its line, or with WordWrap the height of its lines. Its accelerator puts
+// the keyboard into its focus control.
 class TLabel : public TControl {
 public:
     using TControl::TControl;
     bool WordWrap = false;
     bool Transparent = true;
-    TFontSpec Font;
+    bool AutoSize = true;
     TWinControl* FocusControl() const { return focusControl_; }
     void SetFocusControl(TWinControl* control);
+    void SetCaption(const std::string& caption) override;
     void Paint(Canvas& canvas) override;
+    std::optional<TextRoom> MeasureText(Canvas& canvas) override;
     bool DialogChar(wchar_t key) override;
     void ApplyProperty(const DesignProperty& property, TForm& form) override;
 
 protected:
+    void FontChanged() override;
     void Notification(TComponent* other) override;
 
 private:
+    void AdjustBounds();
+    // The lines as painted, each with its height.
+    std::vector<std::pair<std::string, int>> Lines(Canvas& canvas) const;
     TWinControl* focusControl_ = nullptr;
 };
 

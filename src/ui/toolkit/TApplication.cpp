@@ -153,16 +153,40 @@ void TApplication::Idle() {
     TControl* control = nullptr;
     // Windows the toolkit did not create (a spin edit's arrows) stand for
     // the control of the nearest known window around them.
-    HWND under = WindowFromPoint(cursor);
+    const POINT screen = cursor;
+    HWND pointed = WindowFromPoint(cursor), under = pointed;
     while (under && !TWinControl::FromHandle(under)) under = GetParent(under);
     if (TWinControl* window = TWinControl::FromHandle(under)) {
         ScreenToClient(window->Handle(), &cursor);
         control = window->ControlAtPos({cursor.x, cursor.y});
     }
+    TrackMouseControl(control, pointed, screen);
     std::string hint = LongHint(HintOf(control));
     if (hint == hint_) return;
     hint_ = hint;
     if (OnHint) OnHint(nullptr);
+}
+
+void TApplication::TrackMouseControl(TControl* control, HWND pointed, POINT screen) {
+    if (control != mouseControl_) {
+        if (mouseControl_) mouseControl_->SetMouseInControl(false);
+        mouseControl_ = control;
+        if (control) control->SetMouseInControl(true);
+    }
+    // Leaving the window under the mouse brings a message, and with it the
+    // next idle pass, which finds that the mouse has gone.
+    // Over a border or a caption it is the non-client area that is left:
+    // tracking the client area there would report a leave at once, and again
+    // on every idle pass.
+    if (control) {
+        LRESULT hit = SendMessageW(pointed, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | (hit == HTCLIENT ? 0u : TME_NONCLIENT), pointed, 0};
+        TrackMouseEvent(&track);
+    }
+}
+
+void TApplication::ControlDestroyed(TControl* control) {
+    if (mouseControl_ == control) mouseControl_ = nullptr;
 }
 
 int TApplication::MessageBox(const std::string& text, UINT flags) {

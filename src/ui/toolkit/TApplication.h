@@ -51,10 +51,13 @@ public:
 
     void FormCreated(TForm* form);
     void FormDestroyed(TForm* form);
+    void ControlDestroyed(TControl* control);
 
 private:
     TApplication() = default;
     bool HandleMessage(MSG& message);
+    // The control under the mouse, found at idle time, is the hot one.
+    void TrackMouseControl(TControl* control, HWND pointed, POINT screen);
 
     HWND handle_ = nullptr;
     std::string title_;
@@ -62,6 +65,7 @@ private:
     std::vector<TForm*> forms_;
     bool terminated_ = false;
     std::string hint_;
+    TControl* mouseControl_ = nullptr;
 };
 
 }  // namespace brenvik

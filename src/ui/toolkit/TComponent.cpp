@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "base/Exception.h"
 #include "base/Text.h"
+#include "ui/toolkit/FormDesign.h"
 
 namespace brenvik {
 
@@ -41,6 +43,10 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
     for (auto* component : owned_)
         if (SameTextCp1250(component->Name, name)) return component;
     return nullptr;
+}
+
+void TComponent::ApplyProperty(const DesignProperty& property, TForm&) {
+    throw Exception(Name + ": unknown property " + property.Name);
 }
 
 }  // namespace brenvik

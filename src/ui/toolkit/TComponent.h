@@ -6,6 +6,9 @@
 
 namespace brenvik {
 
+struct DesignProperty;
+class TForm;
+
 // A named object owned by another: the owner frees what it owns, in reverse
 // order of creation, when it goes away.
 class TComponent : public TObject {
@@ -25,6 +28,9 @@ public:
     // Asks to be told (through Notification) when other goes away.
     void FreeNotification(TComponent* other);
     void RemoveFreeNotification(TComponent* other);
+
+    // Applies one property of a stored design; unknown names are an error.
+    virtual void ApplyProperty(const DesignProperty& property, TForm& form);
 
 protected:
     // other is being destroyed.

@@ -4,6 +4,8 @@
 #include "platform/Cp1250.h"
 #include "ui/style/AcceleratorText.h"
 #include "ui/toolkit/DesignValues.h"
+#include "ui/toolkit/Scaling.h"
+#include "ui/toolkit/TApplication.h"
 #include "ui/toolkit/TForm.h"
 #include "ui/toolkit/TWinControl.h"
 
@@ -12,7 +14,14 @@ namespace brenvik {
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
+    TApplication::Instance().ControlDestroyed(this);
     if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetMouseInControl(bool inside) {
+    if (inside == mouseInControl_) return;
+    mouseInControl_ = inside;
+    MouseInControlChanged();
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -20,6 +29,20 @@ void TControl::SetParent(TWinControl* parent) {
     if (parent_) parent_->RemoveControl(this);
     parent_ = parent;
     if (parent_) parent_->InsertControl(this);
+    FollowParentFont();
+}
+
+void TControl::FollowParentFont() {
+    if (!ParentFont || !parent_ || parent_->Font() == font_) return;
+    font_ = parent_->Font();
+    FontChanged();
+}
+
+void TControl::SetFont(const TFontSpec& font) {
+    ParentFont = false;
+    if (font == font_) return;
+    font_ = font;
+    FontChanged();
 }
 
 void TControl::SetBounds(const TRect& bounds) {
@@ -84,7 +107,7 @@ bool TControl::IsAccelerator(wchar_t key) const {
 void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {
     const std::string& value = property.Value;
     if (property.Name == "Bounds") {
-        SetBounds(ParseBounds(value));
+        SetBounds(ScaleToScreen(ParseBounds(value)));
     } else if (property.Name == "Align") {
         SetAlign(ParseAlign(value));
     } else if (property.Name == "Anchors") {
@@ -101,10 +124,25 @@ void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {
         Color = ParseColor(value);
     } else if (property.Name == "Cursor") {
         Cursor = value == "crHandPoint" ? 32649 : 0;  // IDC_HAND
+    } else if (property.Name == "FontName") {
+        TFontSpec font = font_;
+        font.Name = value;
+        SetFont(font);
+    } else if (property.Name == "FontHeight") {  // pixels at 96 per inch; the canvas scales them
+        TFontSpec font = font_;
+        font.Height = ParseInt(value);
+        SetFont(font);
+    } else if (property.Name == "FontStyle") {
+        TFontSpec font = font_;
+        font.Style = value == "fsBold" ? unsigned{fsBold} : 0u;
+        SetFont(font);
+    } else if (property.Name == "ParentFont") {
+        ParentFont = ParseBool(value);
+        FollowParentFont();
     } else if (property.Name == "OnClick") {
         OnClick = form.HandlerNamed(value);
     } else {
-        throw Exception(Name + ": unknown property " + property.Name);
+        TComponent::ApplyProperty(property, form);
     }
 }
 

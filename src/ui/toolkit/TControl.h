@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ui/canvas/Canvas.h"
@@ -12,6 +13,13 @@ namespace brenvik {
 class TWinControl;
 class TForm;
 using TNotifyEvent = std::function<void(TObject* sender)>;
+
+// The room a control gives its text and what the text needs there, both in
+// the control's own coordinates and measured as the control paints.
+struct TextRoom {
+    TRect Box;
+    TSize Needed;
+};
 
 // A visual component placed on a parent. Controls without a window of their
 // own paint on their parent's surface through Paint.
@@ -45,15 +53,23 @@ public:
 
     std::string Hint;
     TColor Color = clBtnFace;
+    // With ParentFont the control takes its parent's font, now and whenever
+    // that changes; setting a font of its own ends that.
+    const TFontSpec& Font() const { return font_; }
+    void SetFont(const TFontSpec& font);
+    bool ParentFont = true;
+    // With ParentFont, takes the parent's font now.
+    void FollowParentFont();
     int Cursor = 0;  // a system cursor id (IDC_…); 0 keeps the window's arrow
     TNotifyEvent OnClick;
 
     virtual bool IsWindowed() const { return false; }
     virtual void Paint(Canvas&) {}
     void Invalidate();
+    // Controls without text of their own have none.
+    virtual std::optional<TextRoom> MeasureText(Canvas&) { return std::nullopt; }
 
-    // Applies one property of a stored design; unknown names are an error.
-    virtual void ApplyProperty(const DesignProperty& property, TForm& form);
+    void ApplyProperty(const DesignProperty& property, TForm& form) override;
     // The form owning this control (handlers are resolved there).
     TForm* OwnerForm() const;
 
@@ -64,11 +80,17 @@ public:
     // Mouse input for window-less controls, in their own coordinates.
     virtual void MouseMove(TPoint) {}
     virtual void MouseLeave() {}
+    // The mouse is over the control or a window of its own (set by the
+    // application at idle time); hot-tracking controls repaint on a change.
+    bool MouseInControl() const { return mouseInControl_; }
+    void SetMouseInControl(bool inside);
 
 protected:
     // The caption marks key with "&" (letter case aside).
     bool IsAccelerator(wchar_t key) const;
     virtual void BoundsChanged() {}
+    virtual void FontChanged() { Invalidate(); }
+    virtual void MouseInControlChanged() {}
     // Records bounds the window system already applied.
     void SetBoundsSilently(const TRect& bounds) { bounds_ = bounds; }
 
@@ -78,7 +100,9 @@ private:
     TAlign align_ = TAlign::alNone;
     bool visible_ = true;
     bool enabled_ = true;
+    bool mouseInControl_ = false;
     std::string caption_;
+    TFontSpec font_;
 };
 
 }  // namespace brenvik

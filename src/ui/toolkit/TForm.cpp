@@ -3,7 +3,9 @@
 #include <optional>
 
 #include "base/Exception.h"
+#include "ui/toolkit/Scaling.h"
 #include "ui/toolkit/TApplication.h"
+#include "ui/toolkit/TextLayoutReport.h"
 
 namespace brenvik {
 
@@ -34,15 +36,18 @@ void TForm::LoadDesign(const FormDesign& design) {
         }
         auto kind = Kinds().find(entry.Kind);
         if (kind == Kinds().end()) throw Exception("Class " + entry.Kind + " not found");
-        TControl* control = kind->second(this);
-        control->Name = entry.Name;
-        TWinControl* parent = this;
-        if (!entry.Parent.empty() && entry.Parent != Name) {
-            parent = dynamic_cast<TWinControl*>(FindComponent(entry.Parent));
-            if (!parent) throw Exception(entry.Name + ": parent " + entry.Parent + " not found");
+        TComponent* component = kind->second(this);
+        component->Name = entry.Name;
+        // Non-visual components (a style controller) have no parent.
+        if (auto* control = dynamic_cast<TControl*>(component)) {
+            TWinControl* parent = this;
+            if (!entry.Parent.empty() && entry.Parent != Name) {
+                parent = dynamic_cast<TWinControl*>(FindComponent(entry.Parent));
+                if (!parent) throw Exception(entry.Name + ": parent " + entry.Parent + " not found");
+            }
+            control->SetParent(parent);
         }
-        control->SetParent(parent);
-        for (const auto& property : entry.Properties) control->ApplyProperty(property, *this);
+        for (const auto& property : entry.Properties) component->ApplyProperty(property, *this);
     }
     for (const auto& fixup : std::vector<std::function<void()>>(std::move(fixups_))) fixup();
     loading.reset();
@@ -82,11 +87,13 @@ TNotifyEvent TForm::HandlerNamed(const std::string& name) {
 void TForm::ApplyProperty(const DesignProperty& property, TForm& form) {
     const std::string& value = property.Value;
     if (property.Name == "ClientSize") {
-        TRect size = ParseBounds("0,0," + value);
+        TRect size = ScaleToScreen(ParseBounds("0,0," + value));
         designClientSize_ = {size.Width(), size.Height()};
         SetClientSize(designClientSize_);
     } else if (property.Name == "Position") {
         centred_ = value == "poScreenCenter" || value == "poOwnerFormCenter";
+    } else if (property.Name == "BorderStyle") {
+        dialogBorder_ = value == "bsDialog";
     } else if (property.Name == "AlphaBlend") {
         SetAlphaBlend(ParseBool(value));
     } else if (property.Name == "AlphaBlendValue") {
@@ -109,7 +116,7 @@ void TForm::ApplyProperty(const DesignProperty& property, TForm& form) {
 TWinControl::CreateParams TForm::GetCreateParams() {
     CreateParams params;
     params.ClassName = std::wstring(className_.begin(), className_.end());  // class names are ASCII
-    params.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    params.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (dialogBorder_ ? 0 : WS_MINIMIZEBOX);
     params.ExStyle = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | (alphaBlend_ ? WS_EX_LAYERED : 0);
     return params;
 }
@@ -183,6 +190,10 @@ void TForm::ApplyLayering() {
 }
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsTextLayoutRequest(message)) {
+        AnswerTextLayoutRequest(*this, reinterpret_cast<HWND>(wParam));
+        return 1;
+    }
     switch (message) {
     case WM_CLOSE:
         Close();

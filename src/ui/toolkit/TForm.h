@@ -65,7 +65,7 @@ public:
     void ApplyProperty(const DesignProperty& property, TForm& form) override;
 
     // Toolkit classes that designs may name.
-    using Factory = std::function<TControl*(TComponent* owner)>;
+    using Factory = std::function<TComponent*(TComponent* owner)>;
     static void RegisterKind(const std::string& kind, Factory factory);
 
 protected:
@@ -87,6 +87,7 @@ private:
     bool alphaBlend_ = false;
     std::uint8_t alphaBlendValue_ = 255;
     bool centred_ = false;
+    bool dialogBorder_ = false;  // fixed size, neither minimise nor maximise box
     TSize designClientSize_;  // applied once the frame's size is known
 };
 

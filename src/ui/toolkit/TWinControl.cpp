@@ -8,6 +8,7 @@
 #include "base/Exception.h"
 #include "platform/Cp1250.h"
 #include "platform/GdiCanvas.h"
+#include "platform/GdiFonts.h"
 #include "ui/toolkit/TApplication.h"
 #include "ui/toolkit/TForm.h"
 
@@ -86,7 +87,7 @@ void TWinControl::CreateWindowHandle() {
     SetPropW(handle_, kControlProperty, this);
     if (params.NativeClass) {
         subclassed_ = SetWindowSubclass(handle_, SubclassProc, 0, 0) != FALSE;
-        SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(ScreenFont(Font())), FALSE);
     }
     RECT client;
     GetClientRect(handle_, &client);
@@ -184,6 +185,12 @@ bool TWinControl::DialogChar(wchar_t key) {
     return false;
 }
 
+void TWinControl::FontChanged() {
+    TControl::FontChanged();
+    if (handle_ && subclassed_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(ScreenFont(Font())), TRUE);
+    for (TControl* child : controls_) child->FollowParentFont();
+}
+
 void TWinControl::SetVisible(bool visible) {
     TControl::SetVisible(visible);
     if (handle_) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
@@ -270,6 +277,13 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (TWinControl* child = FromHandle(header->hwndFrom); child && child->NotifyReflected(*header, result))
+            return result;
+        break;
+    }
     case WM_SIZE: {
         TSize old = clientSize_;
         clientSize_ = {LOWORD(lParam), HIWORD(lParam)};

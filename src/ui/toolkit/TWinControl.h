@@ -83,11 +83,16 @@ protected:
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
     // Notification a native control sends to its parent, reflected to it.
     virtual void CommandNotify(WORD) {}
+    // A WM_NOTIFY the native control sent to its parent, reflected to it;
+    // true when handled, with the result for the sender.
+    virtual bool NotifyReflected(NMHDR&, LRESULT&) { return false; }
     // Paints the background and the window-less children.
     virtual void PaintWindow(HDC dc);
     // Fills the client area; controls with a patterned background replace it.
     virtual void PaintBackground(Canvas& canvas);
     void BoundsChanged() override;
+    // Native controls take the new font; children with ParentFont follow.
+    void FontChanged() override;
 
 private:
     friend class TForm;
