@@ -159,6 +159,11 @@ TEST_P(CrashInterceptScenario, EndsAsStated) {
     // Mailing scenarios need the test mail server of scripts/mail_wine_tests.sh.
     const char* spool = std::getenv("BRENVIK_MAIL_SPOOL");
     if (!expected.Get("mail").empty() && !spool) GTEST_SKIP() << "no test mail server";
+    // 64-bit Wine 8 needs more than the last stack page to dispatch an
+    // x86-64 stack overflow and ends the process before any handler runs.
+    if (expected.Scenario == "stack_overflow" && sizeof(void*) == 8 &&
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        GTEST_SKIP() << "64-bit Wine cannot hand a stack overflow to a handler";
     const DWORD exitCode = Run();
     EXPECT_EQ(std::to_string(exitCode), expected.Get("exit"));
     // The runtime gives up only where the program itself ends abnormally.
