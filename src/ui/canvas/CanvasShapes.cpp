@@ -43,4 +43,11 @@ void Frame3D(Canvas& canvas, TRect& rect, TColor topLeft, TColor bottomRight, in
     }
 }
 
+void FillArrowhead(Canvas& canvas, int centre, int top, int rows, bool pointsUp) {
+    for (int row = 0; row < rows; ++row) {
+        int reach = pointsUp ? row : rows - 1 - row;
+        canvas.FillRect({centre - reach, top + row, centre + reach + 1, top + row + 1});
+    }
+}
+
 }  // namespace brenvik

@@ -12,4 +12,8 @@ void FillHorizontalGradient(Canvas& canvas, const TRect& rect, TColor from, TCol
 // by them.
 void Frame3D(Canvas& canvas, TRect& rect, TColor topLeft, TColor bottomRight, int width);
 
+// A solid arrowhead in the brush colour, `rows` pixel rows high from `top`,
+// centred on column `centre`, its point up or down (2 × rows − 1 wide at its base).
+void FillArrowhead(Canvas& canvas, int centre, int top, int rows, bool pointsUp);
+
 }  // namespace brenvik

@@ -8,6 +8,7 @@
 #include "base/Text.h"
 #include "platform/Cp1250.h"
 #include "platform/GdiCanvas.h"
+#include "ui/canvas/CanvasShapes.h"
 #include "ui/style/AcceleratorText.h"
 #include "ui/toolkit/Scaling.h"
 #include "ui/toolkit/TApplication.h"
@@ -224,6 +225,7 @@ void TSpinEdit::HandleCreated() {
 // non-client area when it has one (a client edge), else over the border
 // the edit draws on its own client area.
 LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_NCPAINT && message != WM_PAINT) return TEntryControl::WndProc(message, wParam, lParam);
     RECT window, client;
     GetWindowRect(Handle(), &window);
     GetClientRect(Handle(), &client);
@@ -275,11 +277,8 @@ void TSpinEdit::PaintArrows(HDC dc) {
     canvas.Line({0, middle}, {area.Width(), middle});
     canvas.SetBrushColor(Enabled() ? clWindowText : clBtnShadow);
     int half = std::max(2, area.Width() / 4), centre = area.Width() / 2;
-    for (int row = 0; row < half; ++row) {
-        int upTop = (middle - half) / 2 + row, downTop = middle + (area.Height() - middle + half) / 2 - row - 1;
-        canvas.FillRect({centre - row, upTop + 1, centre + row + 1, upTop + 2});
-        canvas.FillRect({centre - row, downTop, centre + row + 1, downTop + 1});
-    }
+    FillArrowhead(canvas, centre, (middle - half) / 2 + 1, half, true);
+    FillArrowhead(canvas, centre, middle + (area.Height() - middle + half) / 2 - half, half, false);
 }
 
 LRESULT CALLBACK TSpinEdit::ArrowsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -372,10 +371,8 @@ void TPickList::PaintFlat() {
         canvas.FillRect(button);
         canvas.Line({button.Left - 1, 1}, {button.Left - 1, client.Height - 1});
         canvas.SetBrushColor(Enabled() ? clWindowText : clBtnShadow);
-        int half = std::max(2, button.Width() / 4), centre = (button.Left + button.Right) / 2,
-            top = (client.Height - half) / 2;
-        for (int row = 0; row < half; ++row)
-            canvas.FillRect({centre - (half - 1 - row), top + row, centre + (half - row), top + row + 1});
+        int half = std::max(2, button.Width() / 4);
+        FillArrowhead(canvas, (button.Left + button.Right) / 2, (client.Height - half) / 2, half, false);
     }
     ReleaseDC(Handle(), dc);
 }

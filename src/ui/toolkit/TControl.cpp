@@ -124,17 +124,14 @@ void TControl::ApplyProperty(const DesignProperty& property, TForm& form) {
         Color = ParseColor(value);
     } else if (property.Name == "Cursor") {
         Cursor = value == "crHandPoint" ? 32649 : 0;  // IDC_HAND
-    } else if (property.Name == "FontName") {
+    } else if (property.Name == "FontName" || property.Name == "FontHeight" || property.Name == "FontStyle") {
         TFontSpec font = font_;
-        font.Name = value;
-        SetFont(font);
-    } else if (property.Name == "FontHeight") {  // pixels at 96 per inch; the canvas scales them
-        TFontSpec font = font_;
-        font.Height = ParseInt(value);
-        SetFont(font);
-    } else if (property.Name == "FontStyle") {
-        TFontSpec font = font_;
-        font.Style = value == "fsBold" ? unsigned{fsBold} : 0u;
+        if (property.Name == "FontName")
+            font.Name = value;
+        else if (property.Name == "FontHeight")  // pixels at 96 per inch; the canvas scales them
+            font.Height = ParseInt(value);
+        else
+            font.Style = value == "fsBold" ? unsigned{fsBold} : 0u;
         SetFont(font);
     } else if (property.Name == "ParentFont") {
         ParentFont = ParseBool(value);
